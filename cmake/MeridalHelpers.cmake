@@ -1,0 +1,36 @@
+# Shared compile settings for every target of the project.
+function(meridal_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                           -Wno-sign-conversion)
+  if(MERIDAL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# meridal_library(NAME SOURCES ... [DEPENDS ...]): one static library per folder layer.
+# Its include root is the project root, so includes read "catalogue/label_table.h".
+function(meridal_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  meridal_warnings(${name})
+endfunction()
+
+# meridal_test(NAME SOURCES ... [DEPENDS ...] [GUI]): a GoogleTest program under CTest.
+# GUI tests run with the offscreen Qt platform.
+function(meridal_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES BUILD_RPATH "$ORIGIN")
+  meridal_warnings(${name})
+  set(env "LC_ALL=C.UTF-8")
+  if(ARG_GUI)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                       PROPERTIES ENVIRONMENT "${env}" DISCOVERY_TIMEOUT 60)
+endfunction()

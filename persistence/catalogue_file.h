@@ -1,0 +1,51 @@
+#pragma once
+
+#include "catalogue/unit_catalogue.h"
+
+#include <string>
+#include <string_view>
+
+namespace meridal {
+
+class Resources;
+
+inline constexpr const char* catalogueFileName = "Meridal.xml";
+
+// What the file system says about a file, the way the program has always seen it:
+// missing, read-only (no write permission bit in its mode, whoever we are), or writable.
+enum class FileState { Missing, ReadOnly, Writable };
+FileState fileState(const std::string& path);
+
+// The result of reading a catalogue file.
+struct LoadResult {
+    bool ok = false;
+    std::string error;       // the message when !ok
+    bool unreadable = false; // the file exists but could not be opened (loaded as empty)
+};
+
+// Reads the catalogue file into `catalogue` (which should be empty). Creates nothing,
+// shows nothing: the caller checks fileState first and handles missing and read-only files.
+LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings);
+
+// The same for catalogue text in memory (the default catalogue; tests; the fuzzer).
+LoadResult readCatalogueText(std::string text, UnitCatalogue& catalogue, const Resources& strings);
+
+// The default catalogue text of the resource module (empty when the module lacks it).
+std::string_view defaultCatalogueText(const Resources& resources);
+
+// Writes the default catalogue text to `path`, LF as CR LF, unchanged otherwise.
+// False when the module has no such text or the file could not be written.
+bool writeDefaultCatalogue(const std::string& path, const Resources& resources);
+
+// The bytes of the saved file for this catalogue, its config element included
+// (CR LF line ends, no line end after "</root>").
+std::string catalogueBytes(const UnitCatalogue& catalogue);
+
+// Writes catalogueBytes(catalogue) to `path` atomically (see atomic_file.h).
+// On failure `error` says why and the file keeps its content.
+bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std::string& error);
+
+// A config element holding the given selection, attributes "dim", "su", "eu", "sv".
+ElementPtr makeConfig(std::string dim, std::string su, std::string eu, std::string sv);
+
+} // namespace meridal

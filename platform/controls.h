@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+
+// The small set of platform operations the windows' controllers use, in place of the
+// Windows controls. All text is Windows-1252; the implementations convert at their edge.
+// No toolkit type crosses these interfaces.
+namespace meridal::platform {
+
+// A drop-down list or a list box.
+//
+// The program's own selections (selectIndex, selectPrefix) send no selection-change
+// notification; only the user's do.
+class ListControl {
+public:
+    virtual ~ListControl() = default;
+    virtual void reset() = 0;
+    virtual void addEntry(const std::string& text) = 0;
+    virtual void insertEntry(int index, const std::string& text) = 0;
+    virtual void removeEntry(int index) = 0;
+    virtual void selectIndex(int index) = 0; // -1 clears the selection
+    virtual int selectedIndex() const = 0;   // -1 when nothing is selected
+    virtual std::string entryText(int index) const = 0;
+    virtual int entryCount() const = 0;
+    // Selects the first entry, from the top, whose text begins with `prefix` ignoring case;
+    // an empty prefix matches the first entry. Returns the index, or -1 (selection unchanged).
+    virtual int selectPrefix(const std::string& prefix) = 0;
+};
+
+// A single-line edit field.
+//
+// setText sends the text-changed notification synchronously, before it returns.
+class EditField {
+public:
+    virtual ~EditField() = default;
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual int selectionStart() const = 0;
+    virtual int selectionEnd() const = 0;
+    virtual void setSelection(int start, int end) = 0; // (0, -1) selects all
+    virtual void clearSelection() = 0;                  // deselect, caret stays
+    virtual void scrollCaret() = 0;
+    virtual void copy() = 0;  // the selection to the clipboard
+    virtual void paste() = 0; // the clipboard over the selection
+};
+
+// A static text.
+class TextField {
+public:
+    virtual ~TextField() = default;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::string text() const = 0;
+};
+
+enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class MessageButtons { Ok, YesNo, OkCancel };
+enum class MessageResult { Ok, Cancel, Yes, No };
+
+// Modal message boxes, owned by a window or by none.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
+                               MessageButtons buttons = MessageButtons::Ok) = 0;
+};
+
+// The clipboard's plain text.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual bool setText(const std::string& text) = 0;
+    virtual std::string text() const = 0;
+};
+
+} // namespace meridal::platform

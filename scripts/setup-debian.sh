@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Meridal needs.
+# Idempotent: when everything is there it only checks and returns.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ clang pkg-config
+  qt6-base-dev qt6-tools-dev libqt6opengl6-dev
+  # tests, sanitizers, fuzzing, benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
+  # running the window headless, screenshots, desktop-file checks
+  xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core
+  desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets everything up, builds Meridal and runs every test: the normal build, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz target over its seed
+# corpus, and the house rules (layering, formatting).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup-debian.sh
+jobs=$(nproc)
+
+echo "== house rules"
+bash scripts/check-layers.sh
+
+echo "== build and test (dev)"
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j "$jobs"
+ctest --preset dev -j "$jobs"
+
+echo "== build and test (sanitizers)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" ctest --preset asan -j "$jobs"
+
+if [ -d fuzz/corpus ]; then
+  echo "== fuzz target over its seed corpus"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz -j "$jobs"
+  ./build/fuzz/bin/fuzz_catalogue -runs=0 fuzz/corpus
+fi
+echo "== all tests passed"
