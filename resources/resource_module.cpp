@@ -1,0 +1,71 @@
+#include "resources/resource_module.h"
+
+#include "resources/resource_ids.h"
+
+#include <dlfcn.h>
+
+namespace meridal {
+
+bool Resources::loadString(unsigned id, std::string& text) const
+{
+    auto data = find(res::typeString, id);
+    if (!data)
+        return false;
+    text.assign(data->begin(), data->end());
+    return true;
+}
+
+std::string Resources::string(unsigned id) const
+{
+    std::string text;
+    loadString(id, text);
+    return text;
+}
+
+std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
+{
+    // Never closed: the module is the program's resource source until the process ends.
+    void* handle = dlopen(libraryName, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return nullptr;
+    auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));
+    if (!lookup)
+        return nullptr;
+    return std::unique_ptr<ResourceModule>(new ResourceModule(lookup));
+}
+
+std::optional<std::string_view> ResourceModule::find(unsigned type, unsigned id) const
+{
+    std::size_t size = 0;
+    const unsigned char* data = m_lookup(type, id, &size);
+    if (!data)
+        return std::nullopt;
+    return std::string_view(reinterpret_cast<const char*>(data), size);
+}
+
+std::string formatWithArgument(std::string_view format, std::string_view argument)
+{
+    // Only the first "%s" takes the argument; "%%" is a percent sign. Nothing else in the
+    // text is a conversion, so a label with "%" in it can never reach a printf.
+    std::string out;
+    bool used = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size()) {
+            if (format[i + 1] == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (format[i + 1] == 's' && !used) {
+                out += argument;
+                used = true;
+                ++i;
+                continue;
+            }
+        }
+        out += format[i];
+    }
+    return out;
+}
+
+} // namespace meridal
