@@ -25,9 +25,11 @@ struct LoadResult {
 
 // Reads the catalogue file into `catalogue` (which should be empty). Creates nothing,
 // shows nothing: the caller checks fileState first and handles missing and read-only files.
+// A failed load leaves `catalogue` as it was; a file that exists but cannot be read loads
+// as an empty catalogue with `unreadable` set, and must not be saved over.
 LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings);
 
-// The same for catalogue text in memory (the default catalogue; tests; the fuzzer).
+// The same for catalogue text in memory, taken as a file's content (CR LF reads as LF).
 LoadResult readCatalogueText(std::string text, UnitCatalogue& catalogue, const Resources& strings);
 
 // The default catalogue text of the resource module (empty when the module lacks it).
@@ -38,7 +40,8 @@ std::string_view defaultCatalogueText(const Resources& resources);
 bool writeDefaultCatalogue(const std::string& path, const Resources& resources);
 
 // The bytes of the saved file for this catalogue, its config element included
-// (CR LF line ends, no line end after "</root>").
+// (CR LF line ends, no line end after "</root>"). A catalogue without a config element
+// gets a config line with empty values.
 std::string catalogueBytes(const UnitCatalogue& catalogue);
 
 // Writes catalogueBytes(catalogue) to `path` atomically (see atomic_file.h).

@@ -24,9 +24,10 @@ public:
 // The file is read with Windows text-mode conventions on every platform: CR LF reads as LF.
 class MarkupReader {
 public:
-    // Opens the file; a file that cannot be opened leaves the reader at its end.
+    // Reads the file; a file that cannot be opened or read (a directory, say) leaves the
+    // reader at its end.
     MarkupReader(const std::string& path, const Resources& strings);
-    // Reads from text in memory (the default catalogue, tests, the fuzzer).
+    // Reads text in memory as if it were the content of a file (CR LF reads as LF).
     static MarkupReader fromText(std::string text, const Resources& strings);
 
     MarkupReader(MarkupReader&&) noexcept;

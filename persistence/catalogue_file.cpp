@@ -1,0 +1,154 @@
+#include "persistence/catalogue_file.h"
+
+#include "catalogue/windows1252.h"
+#include "persistence/atomic_file.h"
+#include "persistence/catalogue_writer.h"
+#include "persistence/markup_reader.h"
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace meridal {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+LoadResult failure(std::string message)
+{
+    LoadResult result;
+    result.ok = false;
+    result.error = std::move(message);
+    return result;
+}
+
+// Reads elements until the root end tag or the end of the input. The tables are filled
+// into a catalogue of their own and handed over only when the whole file has loaded.
+LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources& strings)
+{
+    UnitCatalogue loaded;
+    std::string currentDimension;
+    bool haveDimension = false;
+    bool rootClosed = false;
+
+    try {
+        while (!reader.isAtEnd() && !rootClosed) {
+            ElementPtr element = reader.readElement();
+            const std::string& name = element->name;
+            if (equalsIgnoreCase1252(name, "root")) {
+                if (element->closes)
+                    rootClosed = true;
+            } else if (equalsIgnoreCase1252(name, "dimension")) {
+                if (element->closes)
+                    continue; // an end tag leaves the current dimension as it is
+                if (!findAttribute(*element, "label"))
+                    return failure(strings.string(res::strDimensionWithoutLabel));
+                currentDimension = loaded.registerDimension(std::move(element));
+                haveDimension = true;
+            } else if (equalsIgnoreCase1252(name, "unit")) {
+                if (!findAttribute(*element, "label"))
+                    return failure(strings.string(res::strUnitWithoutLabel));
+                if (!haveDimension)
+                    return failure(strings.string(res::strUnitBeforeDimension));
+                loaded.registerUnit(currentDimension, std::move(element));
+            } else if (equalsIgnoreCase1252(name, "config")) {
+                loaded.setConfig(std::move(element));
+            }
+        }
+    } catch (const MarkupError& error) {
+        return failure(error.message());
+    }
+
+    catalogue = std::move(loaded);
+    LoadResult result;
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+FileState fileState(const std::string& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status))
+        return FileState::Missing;
+    constexpr fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((status.permissions() & anyWrite) == fs::perms::none)
+        return FileState::ReadOnly;
+    return FileState::Writable;
+}
+
+LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings)
+{
+    MarkupReader reader(path, strings);
+    // Before anything is read the reader is at its end only when the file could not be read.
+    const bool unreadable = reader.isAtEnd() && fileState(path) != FileState::Missing;
+    LoadResult result = load(reader, catalogue, strings);
+    result.unreadable = unreadable;
+    return result;
+}
+
+LoadResult readCatalogueText(std::string text, UnitCatalogue& catalogue, const Resources& strings)
+{
+    MarkupReader reader = MarkupReader::fromText(std::move(text), strings);
+    return load(reader, catalogue, strings);
+}
+
+std::string_view defaultCatalogueText(const Resources& resources)
+{
+    auto data = resources.find(res::typeHtml, res::htmlDefaultCatalogue);
+    if (!data)
+        return {};
+    const std::size_t nul = data->find('\0');
+    return nul == std::string_view::npos ? *data : data->substr(0, nul);
+}
+
+bool writeDefaultCatalogue(const std::string& path, const Resources& resources)
+{
+    if (!resources.find(res::typeHtml, res::htmlDefaultCatalogue))
+        return false;
+    std::string error;
+    return writeFileAtomically(path, toCrLf(defaultCatalogueText(resources)), error);
+}
+
+std::string catalogueBytes(const UnitCatalogue& catalogue)
+{
+    CatalogueWriter writer;
+    writer.beginRoot(true);
+    if (const MarkupElement* config = catalogue.config())
+        writer.writeConfig(*config, true);
+    else
+        writer.writeConfig(*makeConfig({}, {}, {}, {}), true);
+    catalogue.dimensions().forEach([&](const std::string& label, const ElementPtr& dimension) {
+        writer.beginDimension(*dimension, true);
+        if (const UnitList* units = catalogue.unitList(label))
+            for (const ElementPtr& unit : *units)
+                writer.writeUnit(*unit, true);
+        writer.endDimension(true);
+    });
+    writer.endRoot(true);
+    return toCrLf(writer.text());
+}
+
+bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std::string& error)
+{
+    return writeFileAtomically(path, catalogueBytes(catalogue), error);
+}
+
+ElementPtr makeConfig(std::string dim, std::string su, std::string eu, std::string sv)
+{
+    auto config = std::make_unique<MarkupElement>();
+    config->name = "config";
+    config->opens = true;
+    config->closes = true;
+    config->attributes.push_back({"dim", std::move(dim)});
+    config->attributes.push_back({"su", std::move(su)});
+    config->attributes.push_back({"eu", std::move(eu)});
+    config->attributes.push_back({"sv", std::move(sv)});
+    return config;
+}
+
+} // namespace meridal

@@ -1,0 +1,226 @@
+#include "persistence/markup_reader.h"
+
+#include "catalogue/windows1252.h"
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+namespace meridal {
+
+namespace {
+
+// CR LF to LF, as reading a file in Windows text mode does; a lone CR stays.
+std::string fromTextMode(std::string bytes)
+{
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < bytes.size(); ++in) {
+        if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n')
+            continue;
+        bytes[out++] = bytes[in];
+    }
+    bytes.resize(out);
+    return bytes;
+}
+
+// The whole file, or nullopt when it cannot be opened or read (a directory, say).
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        return std::nullopt;
+    return bytes;
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
+bool isDelimiter(char c) { return c == '<' || c == '>' || c == '=' || c == '/' || c == '"'; }
+
+} // namespace
+
+// The input is held in memory and scanned with an index. A lookahead never moves the
+// index and never marks the end; only a consuming read that finds no character does.
+struct MarkupReader::State {
+    std::string text;
+    std::size_t pos = 0;
+    bool hasInput = false;
+    bool endSeen = false;
+    const Resources* strings = nullptr;
+
+    bool atEnd() const { return !hasInput || endSeen; }
+    bool more() const { return hasInput && pos < text.size(); }
+    char next() const { return text[pos]; }
+
+    bool peekIsSpace() const { return more() && isSpace(next()); }
+    bool peekIsQuote() const { return more() && next() == '"'; }
+    bool peekIsSlash() const { return more() && next() == '/'; }
+    bool peekIsDelimiter() const { return more() && isDelimiter(next()); }
+
+    // Consumes one character; at the end nothing is consumed and the end is marked.
+    std::optional<char> consume()
+    {
+        if (!more()) {
+            endSeen = true;
+            return std::nullopt;
+        }
+        return text[pos++];
+    }
+
+    void skipWhitespace()
+    {
+        while (!atEnd() && peekIsSpace())
+            ++pos;
+    }
+
+    bool expect(char c)
+    {
+        auto got = consume();
+        skipWhitespace();
+        return got && *got == c;
+    }
+
+    // Characters up to whitespace, a delimiter or the end.
+    std::string collectWord()
+    {
+        const std::size_t start = pos;
+        while (more() && !isSpace(next()) && !isDelimiter(next()))
+            ++pos;
+        return text.substr(start, pos - start);
+    }
+
+    std::string readName()
+    {
+        std::string name = collectWord();
+        skipWhitespace();
+        return name;
+    }
+
+    std::optional<MarkupAttribute> readAttribute()
+    {
+        MarkupAttribute attribute;
+        attribute.name = readName();
+        if (!expect('='))
+            return std::nullopt;
+        skipWhitespace();
+        if (peekIsQuote()) {
+            ++pos;
+            skipWhitespace();
+            const std::size_t start = pos;
+            while (more() && next() != '"')
+                ++pos;
+            attribute.value = text.substr(start, pos - start);
+            // Only the end of the input stops the value short of its closing quote.
+            if (!expect('"'))
+                return std::nullopt;
+        } else {
+            attribute.value = collectWord();
+        }
+        skipWhitespace();
+        return attribute;
+    }
+
+    bool readAttributes(MarkupElement& element, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto attribute = readAttribute();
+            if (!attribute)
+                return false;
+            element.attributes.push_back(std::move(*attribute));
+        }
+        return true;
+    }
+
+    [[noreturn]] void fail(unsigned stringId) const
+    {
+        throw MarkupError(strings->string(stringId));
+    }
+
+    std::unique_ptr<MarkupElement> readElement()
+    {
+        auto element = std::make_unique<MarkupElement>();
+        if (!expect('<'))
+            fail(res::strReaderExpectedTag);
+        if (peekIsSlash()) {
+            element->closes = true;
+            element->opens = false;
+            expect('/');
+        } else {
+            element->opens = true;
+            element->closes = false;
+        }
+        element->name = readName();
+
+        if (equalsIgnoreCase1252(element->name, "root")) {
+            if (!expect('>'))
+                fail(res::strReaderExpectedTagEnd);
+        } else if (equalsIgnoreCase1252(element->name, "dimension")) {
+            if (!element->closes && !readAttributes(*element, 2))
+                fail(res::strReaderBadDimensionAttribute);
+            if (!expect('>'))
+                fail(res::strReaderExpectedTagEnd);
+        } else if (equalsIgnoreCase1252(element->name, "unit")) {
+            if (!readAttributes(*element, 3))
+                fail(res::strReaderBadUnitAttribute);
+            if (!expect('/'))
+                fail(res::strReaderExpectedSlash);
+            element->closes = true;
+            if (!expect('>'))
+                fail(res::strReaderExpectedTagEnd);
+        } else if (equalsIgnoreCase1252(element->name, "config")) {
+            if (!readAttributes(*element, 4))
+                fail(res::strReaderBadConfigAttribute);
+            if (!expect('/'))
+                fail(res::strReaderExpectedSlash);
+            element->closes = true;
+            if (!expect('>'))
+                fail(res::strReaderExpectedTagEnd);
+        } else {
+            fail(res::strReaderUnknownElement);
+        }
+        return element;
+    }
+};
+
+MarkupReader::MarkupReader(std::unique_ptr<State> state) : m_state(std::move(state))
+{
+    m_state->skipWhitespace();
+}
+
+MarkupReader::MarkupReader(const std::string& path, const Resources& strings)
+    : m_state(std::make_unique<State>())
+{
+    m_state->strings = &strings;
+    if (auto bytes = readWholeFile(path)) {
+        m_state->text = fromTextMode(std::move(*bytes));
+        m_state->hasInput = true;
+    }
+    m_state->skipWhitespace();
+}
+
+MarkupReader MarkupReader::fromText(std::string text, const Resources& strings)
+{
+    auto state = std::make_unique<State>();
+    state->strings = &strings;
+    state->text = fromTextMode(std::move(text));
+    state->hasInput = true;
+    return MarkupReader(std::move(state));
+}
+
+MarkupReader::MarkupReader(MarkupReader&&) noexcept = default;
+MarkupReader::~MarkupReader() = default;
+
+bool MarkupReader::isAtEnd() const { return m_state->atEnd(); }
+
+std::unique_ptr<MarkupElement> MarkupReader::readElement() { return m_state->readElement(); }
+
+} // namespace meridal
