@@ -41,20 +41,21 @@ public:
 
     // Stores `value` under `key`. A key that is present keeps its place; its value is replaced.
     // Returns the stored value.
-    Value& set(const std::string& key, Value value)
+    Value& set(std::string_view key, Value value)
     {
         if (auto found = m_index.find(key); found != m_index.end()) {
             found->second->second = std::move(value);
             return found->second->second;
         }
         auto& bucket = m_buckets[bucketOf(key)];
-        bucket.emplace_front(key, std::move(value));
-        m_index.emplace(key, bucket.begin());
+        bucket.emplace_front(std::string(key), std::move(value));
+        // The index keys view the keys held by the list nodes, which never move.
+        m_index.emplace(std::string_view(bucket.front().first), bucket.begin());
         return bucket.front().second;
     }
 
     // The value under `key`, creating a default one (at the front of its bucket) when absent.
-    Value& getOrCreate(const std::string& key)
+    Value& getOrCreate(std::string_view key)
     {
         if (auto found = m_index.find(key); found != m_index.end())
             return found->second->second;
@@ -63,12 +64,12 @@ public:
 
     Value* find(std::string_view key)
     {
-        auto found = m_index.find(std::string(key));
+        auto found = m_index.find(key);
         return found == m_index.end() ? nullptr : &found->second->second;
     }
     const Value* find(std::string_view key) const
     {
-        auto found = m_index.find(std::string(key));
+        auto found = m_index.find(key);
         return found == m_index.end() ? nullptr : &found->second->second;
     }
     bool contains(std::string_view key) const { return find(key) != nullptr; }
@@ -76,11 +77,14 @@ public:
     // Removes `key` and destroys its value; false when the key was absent.
     bool remove(std::string_view key)
     {
-        auto found = m_index.find(std::string(key));
+        auto found = m_index.find(key);
         if (found == m_index.end())
             return false;
-        m_buckets[bucketOf(key)].erase(found->second);
+        // `key` may view the very key being removed: use it before the node goes.
+        auto& bucket = m_buckets[bucketOf(key)];
+        const auto node = found->second;
         m_index.erase(found);
+        bucket.erase(node);
         return true;
     }
 
@@ -106,7 +110,8 @@ public:
 private:
     using Bucket = std::list<Entry>;
     std::array<Bucket, bucketCount> m_buckets;
-    std::unordered_map<std::string, typename Bucket::iterator> m_index;
+    // Keyed by views of the keys in m_buckets: lookups need no temporary std::string.
+    std::unordered_map<std::string_view, typename Bucket::iterator> m_index;
 };
 
 } // namespace meridal

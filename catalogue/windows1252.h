@@ -8,8 +8,9 @@
 // Unicode (the terminal, the widgets and the clipboard) and where letters are folded.
 namespace meridal {
 
-// Folds one Windows-1252 byte to lower case: ASCII letters, A0-DE except D7 (x) to +0x20,
+// Folds one Windows-1252 byte to lower case: ASCII letters, C0-DE except D7 (x) to +0x20,
 // and the pairs 8A/9A (S caron), 8C/9C (OE), 8E/9E (Z caron), 9F/FF (Y diaeresis).
+// Nothing else folds (not the symbols A0-BF, not sharp s).
 char foldCase1252(char c);
 
 // Case-insensitive comparison of Windows-1252 texts under foldCase1252.

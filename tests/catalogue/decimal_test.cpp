@@ -1,0 +1,105 @@
+#include "catalogue/decimal.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <locale>
+#include <string>
+#include <vector>
+
+namespace meridal {
+namespace {
+
+struct DecimalCase {
+    std::string text;
+    double value;
+};
+
+const std::vector<DecimalCase>& decimalCases()
+{
+    static const std::vector<DecimalCase> cases = {
+        {"1e3", 1000.0},
+        {"  2.5kg", 2.5},
+        {"\t\n2.5", 2.5},
+        {"abc", 0.0},
+        {"", 0.0},
+        {"-.5", -0.5},
+        {"+7", 7.0},
+        {"1e", 1.0},
+        {"1e+", 1.0},
+        {"1E-2", 0.01},
+        {"2.", 2.0},
+        {".", 0.0},
+        {"-", 0.0},
+        {"--3", 0.0},
+        {"3--", 3.0},
+        {"1.5-2", 1.5},
+        {"1.2.3", 1.2},
+        {"0.0254", 0.0254},
+        {"1,5", 1.0},
+        {"0x1A", 0.0},
+        {"inf", 0.0},
+        {"nan", 0.0},
+        {"-infinity", 0.0},
+        {"1e999", HUGE_VAL},
+        {"-1e999", -HUGE_VAL},
+        {"1e-999", 0.0},
+        {"4.9e-324", 4.9e-324},
+    };
+    return cases;
+}
+
+void expectDecimalCases()
+{
+    for (const auto& c : decimalCases())
+        EXPECT_EQ(parseDecimal(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(ParseDecimal, ReadsTheClassicPrefix)
+{
+    expectDecimalCases();
+}
+
+TEST(ParseDecimal, MinusZeroKeepsItsSign)
+{
+    EXPECT_TRUE(std::signbit(parseDecimal("-0")));
+    EXPECT_FALSE(std::signbit(parseDecimal("-")));
+}
+
+// A locale whose decimal point is a comma, for the C++ side of the process.
+struct CommaPoint : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+class ParseDecimalUnderAnotherLocale : public ::testing::Test {
+protected:
+    void SetUp() override { m_saved = std::setlocale(LC_ALL, nullptr); }
+    void TearDown() override
+    {
+        std::setlocale(LC_ALL, m_saved.c_str());
+        std::locale::global(std::locale::classic());
+    }
+    std::string m_saved;
+};
+
+TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointWithACommaNumpunct)
+{
+    std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
+    expectDecimalCases();
+}
+
+TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointUnderACommaLocale)
+{
+    const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "de_DE"};
+    for (const char* name : candidates) {
+        if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
+            expectDecimalCases();
+            return;
+        }
+    }
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
+}
+
+} // namespace
+} // namespace meridal
