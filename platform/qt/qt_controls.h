@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/controls.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+// The program's controls on Qt widgets. The widgets belong to their window; these wrappers
+// only borrow them. Entries keep their Windows-1252 bytes beside the shown text, so what the
+// program reads back is exactly what it put in.
+namespace meridal::platform::qt {
+
+// A drop-down list on a QComboBox.
+class QtComboList final : public ListControl {
+public:
+    explicit QtComboList(QComboBox& combo) : m_combo(combo) {}
+
+    void reset() override;
+    void addEntry(const std::string& text) override;
+    void insertEntry(int index, const std::string& text) override;
+    void removeEntry(int index) override;
+    void selectIndex(int index) override;
+    int selectedIndex() const override;
+    std::string entryText(int index) const override;
+    int entryCount() const override;
+    int selectPrefix(const std::string& prefix) override;
+
+private:
+    QComboBox& m_combo;
+};
+
+// A list box on a QListWidget with single selection.
+class QtListBox final : public ListControl {
+public:
+    explicit QtListBox(QListWidget& list);
+
+    void reset() override;
+    void addEntry(const std::string& text) override;
+    void insertEntry(int index, const std::string& text) override;
+    void removeEntry(int index) override;
+    void selectIndex(int index) override;
+    int selectedIndex() const override;
+    std::string entryText(int index) const override;
+    int entryCount() const override;
+    int selectPrefix(const std::string& prefix) override;
+
+private:
+    QListWidget& m_list;
+};
+
+// An edit field on a QLineEdit. Positions count characters, as Windows-1252 holds one
+// character per byte.
+class QtEditField final : public EditField {
+public:
+    // `notifyUnchanged` runs when setText puts in the text the field already holds, since the
+    // program expects its text-changed notification then as well and Qt sends none.
+    QtEditField(QLineEdit& edit, std::function<void()> notifyUnchanged)
+        : m_edit(edit), m_notifyUnchanged(std::move(notifyUnchanged))
+    {
+    }
+
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    int selectionStart() const override;
+    int selectionEnd() const override;
+    void setSelection(int start, int end) override;
+    void clearSelection() override;
+    void scrollCaret() override;
+    void copy() override;
+    void paste() override;
+
+private:
+    QLineEdit& m_edit;
+    std::function<void()> m_notifyUnchanged;
+};
+
+// A static text on a QLabel, always shown as plain text.
+class QtTextField final : public TextField {
+public:
+    explicit QtTextField(QLabel& label);
+
+    void setText(const std::string& text) override;
+    std::string text() const override;
+
+private:
+    QLabel& m_label;
+};
+
+} // namespace meridal::platform::qt

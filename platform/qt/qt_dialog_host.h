@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/dialog.h"
+#include "platform/qt/qt_services.h"
+
+#include <QPointer>
+
+#include <map>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QWidget;
+
+namespace meridal {
+class Resources;
+}
+
+namespace meridal::platform::qt {
+
+class HostWindow;
+struct MenuEntry;
+
+// A window of the program built at run time from a dialog layout of the resource module.
+//
+// The layout is a Qt Designer form whose controls carry their identifier in the dynamic
+// property "controlId". The top widget may name its menu bar ("menuResource") and its icon
+// ("iconResource"); a label or a button may name a bitmap to show ("bitmapResource"); a label
+// with "notify" set reports clicks. Qt's signals and events reach the controller as its
+// notifications and commands:
+// - a user's selection in a list (mouse or keyboard) -> SelectionChanged; the program's own
+//   selections notify nothing; a double click on a list entry -> DoubleClicked;
+// - every change of an edit field's text, the program's too -> TextChanged, synchronously;
+// - focus entering or leaving an edit field -> FocusGained / FocusLost (a menu opening over
+//   the field does not count, as it leaves the keyboard focus where it is);
+// - a button -> Clicked; a menu item -> onCommand with its identifier;
+// - the close box and Escape -> onClose. The window ends only through endDialog; Enter never
+//   ends it.
+class QtDialogHost final : public DialogHost {
+public:
+    QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent = nullptr);
+    ~QtDialogHost() override;
+    QtDialogHost(const QtDialogHost&) = delete;
+    QtDialogHost& operator=(const QtDialogHost&) = delete;
+
+    // Runs the window modally: the controller initialises it before it is shown, and when
+    // that already ended the dialog the window never appears. Returns the endDialog result,
+    // or -1 when the layout could not be built.
+    int exec(DialogController& controller);
+
+    // The window, or nullptr when the layout is missing or unreadable.
+    QDialog* window() const;
+    // The widget that carries `id`, or nullptr.
+    QWidget* control(int id) const;
+    // The menu bar item with command `commandId`, or nullptr.
+    QAction* menuAction(int commandId) const;
+
+    // Message boxes go to `substitute` from now on (tests answer them there).
+    void setMessageBoxes(MessageBoxes& substitute) { m_messageBoxesInUse = &substitute; }
+
+    ListControl* list(int id) override;
+    EditField* edit(int id) override;
+    TextField* text(int id) override;
+    MessageBoxes& messageBoxes() override { return *m_messageBoxesInUse; }
+    Clipboard& clipboard() override { return m_clipboard; }
+    void close() override;
+    void endDialog(int result) override;
+    void setMenuChecked(int commandId, bool checked) override;
+
+private:
+    friend class HostWindow;
+
+    void bindControls(const Resources& resources);
+    void buildMenuBar(const Resources& resources, unsigned menuId);
+    void notify(int id, Notification notification);
+    void command(int id);
+    bool closeRequested(); // false when nobody runs the window
+
+    QPointer<HostWindow> m_window;
+    std::map<int, QWidget*> m_widgets;
+    std::map<int, std::unique_ptr<ListControl>> m_lists;
+    std::map<int, std::unique_ptr<EditField>> m_edits;
+    std::map<int, std::unique_ptr<TextField>> m_texts;
+    std::map<int, QAction*> m_actions;
+    QtMessageBoxes m_messageBoxes;
+    MessageBoxes* m_messageBoxesInUse = &m_messageBoxes;
+    QtClipboard m_clipboard;
+
+    DialogController* m_controller = nullptr;
+    bool m_inLoop = false;
+    bool m_ended = false;
+    int m_result = 0;
+};
+
+} // namespace meridal::platform::qt

@@ -1,0 +1,35 @@
+#include "platform/qt/qt_text.h"
+
+#include "catalogue/windows1252.h"
+
+#include <QList>
+
+namespace meridal::platform::qt {
+
+QString toQString(std::string_view text1252)
+{
+    const std::string utf8 = windows1252ToUtf8(text1252);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string fromQString(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (auto bytes = utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+        return *bytes;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (char32_t codePoint : text.toUcs4()) {
+        auto byte = codePointTo1252(codePoint);
+        out += byte ? *byte : '?';
+    }
+    return out;
+}
+
+bool fitsWindows1252(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))).has_value();
+}
+
+} // namespace meridal::platform::qt
