@@ -1,0 +1,360 @@
+// meridal-convert: the converter's engine at a terminal. It reads the catalogue exactly as the
+// window loads it, converts and lists in the window's order, and never writes a file.
+
+#include "catalogue/conversion.h"
+#include "catalogue/numeric_text.h"
+#include "catalogue/unit_catalogue.h"
+#include "catalogue/windows1252.h"
+#include "persistence/catalogue_file.h"
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef MERIDAL_VERSION
+#error "MERIDAL_VERSION must name the program's version"
+#endif
+
+namespace {
+
+using namespace meridal;
+
+constexpr int exitOk = 0;
+constexpr int exitFailed = 1;
+constexpr int exitUsage = 2;
+
+constexpr const char* helpText =
+    "Usage: meridal-convert [--catalogue FILE] [-e|--scientific] VALUE FROM TO\n"
+    "       meridal-convert [--catalogue FILE] --list [DIMENSION]\n"
+    "       meridal-convert --check [FILE]\n"
+    "       meridal-convert --help | --version\n"
+    "\n"
+    "Converts VALUE from the unit FROM to the unit TO with the catalogue of the Meridal\n"
+    "converter, and prints the result as the converter's output field shows it.\n"
+    "\n"
+    "  VALUE             the value, filtered as the converter's input field filters it:\n"
+    "                    digits, \".\" and \"-\" are kept, every other character is dropped,\n"
+    "                    and the number ends where the text stops fitting one (\"1.5-2\"\n"
+    "                    converts 1.5). A VALUE beginning with \"-\" is a value.\n"
+    "  FROM, TO          unit labels, matched exactly (case counts); TO must be a unit of\n"
+    "                    FROM's dimension.\n"
+    "  -e, --scientific  print the result in scientific notation (1.000000e+000).\n"
+    "  --catalogue FILE  read FILE instead of \"Meridal.xml\" in the current folder.\n"
+    "  --list            print the dimension labels, one a line, in the converter's order.\n"
+    "  --list DIMENSION  print that dimension's unit labels in the converter's order;\n"
+    "                    \"(All units)\" lists every unit.\n"
+    "  --check [FILE]    load FILE (default \"Meridal.xml\") as the converter does at start\n"
+    "                    and print \"ok\" with the number of dimensions and units, or the\n"
+    "                    message the converter would show.\n"
+    "  --                every argument after it is VALUE, FROM, TO or a label.\n"
+    "\n"
+    "When the catalogue file does not exist, the default catalogue of TessaryRes.dll is\n"
+    "used in memory; no file is ever created or changed. Arguments and output are UTF-8;\n"
+    "the catalogue is Windows-1252, and a character it cannot hold is an error.\n"
+    "\n"
+    "Exit status: 0 on success; 1 when a conversion or a load fails (an unknown label, a\n"
+    "unit of another dimension, a damaged catalogue, a character Windows-1252 cannot hold,\n"
+    "no TessaryRes.dll); 2 on bad usage, including a VALUE that holds no digit, \".\" or \"-\".\n";
+
+void printError(std::string_view message)
+{
+    std::fprintf(stderr, "meridal-convert: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+// A text of the catalogue or the string table, for the terminal.
+std::string forTerminal(std::string_view cp1252) { return windows1252ToUtf8(cp1252); }
+
+void printLine(std::string_view cp1252)
+{
+    const std::string text = forTerminal(cp1252) + '\n';
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int usageError(std::string_view message)
+{
+    printError(message);
+    std::fputs("Try 'meridal-convert --help'.\n", stderr);
+    return exitUsage;
+}
+
+std::string quoted(std::string_view cp1252) { return "\"" + forTerminal(cp1252) + "\""; }
+
+enum class Mode { Convert, List, Check, Help, Version };
+
+struct Options {
+    Mode mode = Mode::Convert;
+    std::optional<std::string> cataloguePath;
+    bool scientific = false;
+    std::vector<std::string> operands;
+};
+
+// Any argument that is not an option is an operand, so "-3" and "-.5" are values.
+// Only a dash followed by a letter is taken for an option.
+bool looksLikeOption(std::string_view arg)
+{
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (arg.size() >= 2 && arg[0] == '-' && isLetter(arg[1]))
+        return true;
+    return arg.size() >= 3 && arg[0] == '-' && arg[1] == '-' && isLetter(arg[2]);
+}
+
+// Parses the command line; returns an exit status when it is done already.
+std::optional<int> parseArguments(int argc, char** argv, Options& options)
+{
+    bool list = false;
+    bool check = false;
+    bool help = false;
+    bool version = false;
+    bool operandsOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (operandsOnly) {
+            options.operands.emplace_back(arg);
+        } else if (arg == "--") {
+            operandsOnly = true;
+        } else if (arg == "--help" || arg == "-h") {
+            help = true;
+        } else if (arg == "--version") {
+            version = true;
+        } else if (arg == "-e" || arg == "--scientific") {
+            options.scientific = true;
+        } else if (arg == "--list") {
+            list = true;
+        } else if (arg == "--check") {
+            check = true;
+        } else if (arg == "--catalogue" || arg.starts_with("--catalogue=")) {
+            if (options.cataloguePath)
+                return usageError("--catalogue is given twice");
+            if (arg == "--catalogue") {
+                if (i + 1 >= argc)
+                    return usageError("--catalogue needs a FILE");
+                options.cataloguePath = argv[++i];
+            } else {
+                options.cataloguePath = std::string(arg.substr(std::string_view("--catalogue=").size()));
+            }
+            if (options.cataloguePath->empty())
+                return usageError("--catalogue needs a FILE");
+        } else if (looksLikeOption(arg)) {
+            return usageError("unknown option " + std::string(arg));
+        } else {
+            options.operands.emplace_back(arg);
+        }
+    }
+
+    if (help) {
+        std::fputs(helpText, stdout);
+        return exitOk;
+    }
+    if (version) {
+        std::fputs("meridal-convert " MERIDAL_VERSION "\n", stdout);
+        return exitOk;
+    }
+    if (list && check)
+        return usageError("--list and --check cannot be used together");
+    if ((list || check) && options.scientific)
+        return usageError("-e/--scientific belongs to a conversion");
+
+    if (check) {
+        options.mode = Mode::Check;
+        if (options.operands.size() > 1)
+            return usageError("--check takes one FILE at most");
+        if (options.operands.size() == 1 && options.cataloguePath)
+            return usageError("--check takes its FILE either as operand or with --catalogue");
+        if (options.operands.size() == 1)
+            options.cataloguePath = options.operands.front();
+    } else if (list) {
+        options.mode = Mode::List;
+        if (options.operands.size() > 1)
+            return usageError("--list takes one DIMENSION at most");
+    } else {
+        options.mode = Mode::Convert;
+        if (options.operands.size() != 3)
+            return usageError(options.operands.empty() ? "expected VALUE FROM TO"
+                                                       : "expected VALUE FROM TO, got " +
+                                                             std::to_string(options.operands.size()) + " operand(s)");
+    }
+    return std::nullopt;
+}
+
+// A label or value argument in the catalogue's encoding.
+std::optional<std::string> argumentIn1252(const std::string& utf8)
+{
+    auto text = utf8ToWindows1252(utf8);
+    if (!text)
+        printError("\"" + utf8 + "\" holds a character that Windows-1252 cannot hold (or is not UTF-8 text)");
+    return text;
+}
+
+std::string counted(std::size_t n, const char* singular, const char* plural)
+{
+    return std::to_string(n) + " " + (n == 1 ? singular : plural);
+}
+
+// The catalogue as the window would load it, and what the load found.
+struct Loaded {
+    UnitCatalogue catalogue;
+    LoadResult result;
+    FileState state = FileState::Missing;
+    bool usedDefault = false;
+    bool defaultMissing = false;
+};
+
+Loaded loadCatalogue(const std::string& path, const Resources& resources)
+{
+    Loaded loaded;
+    loaded.state = fileState(path);
+    if (loaded.state == FileState::Missing) {
+        // The window would write the default catalogue here and read it back; we read it in
+        // memory and leave the folder alone.
+        loaded.usedDefault = true;
+        const std::string_view text = defaultCatalogueText(resources);
+        loaded.defaultMissing = text.empty();
+        loaded.result = readCatalogueText(std::string(text), loaded.catalogue, resources);
+        if (loaded.defaultMissing) {
+            // Without a default the window starts with an empty catalogue and no message.
+            loaded.catalogue = UnitCatalogue();
+            loaded.result = LoadResult{};
+            loaded.result.ok = true;
+        }
+    } else {
+        loaded.result = readCatalogue(path, loaded.catalogue, resources);
+    }
+    return loaded;
+}
+
+int runCheck(const std::string& path, const Resources& resources)
+{
+    Loaded loaded = loadCatalogue(path, resources);
+    if (loaded.state == FileState::ReadOnly)
+        printError("warning: " + forTerminal(resources.string(res::strCatalogueReadOnly)));
+    if (!loaded.result.ok) {
+        if (loaded.usedDefault)
+            printError(path + " does not exist; the default catalogue the program would write there fails to load:");
+        printError(forTerminal(loaded.result.error));
+        return exitFailed;
+    }
+    std::string line = "ok: " + counted(loaded.catalogue.dimensions().size(), "dimension", "dimensions") + ", " +
+                       counted(loaded.catalogue.unitCount(), "unit", "units");
+    if (loaded.usedDefault && loaded.defaultMissing)
+        line += " (" + path + " does not exist and the resource module has no default catalogue)";
+    else if (loaded.usedDefault)
+        line += " (" + path + " does not exist: checked the default catalogue the program would write there)";
+    else if (loaded.result.unreadable)
+        line += " (" + path + " cannot be read: the program would start with an empty catalogue)";
+    std::printf("%s\n", line.c_str());
+    return exitOk;
+}
+
+int runList(const Options& options, const UnitCatalogue& catalogue, const Resources& resources)
+{
+    if (options.operands.empty()) {
+        for (const std::string& label : catalogue.dimensionLabels())
+            printLine(label);
+        return exitOk;
+    }
+    const auto dimension = argumentIn1252(options.operands.front());
+    if (!dimension)
+        return exitFailed;
+    // As in the window, the all-units entry comes before any dimension of the same text.
+    if (*dimension == resources.string(res::strAllUnits)) {
+        for (const std::string& label : catalogue.allUnitLabels())
+            printLine(label);
+        return exitOk;
+    }
+    if (!catalogue.dimension(*dimension)) {
+        printError("no dimension is labelled " + quoted(*dimension));
+        return exitFailed;
+    }
+    for (const std::string& label : catalogue.unitLabels(*dimension))
+        printLine(label);
+    return exitOk;
+}
+
+int runConversion(const Options& options, const std::string& value, const UnitCatalogue& catalogue)
+{
+    const auto from = argumentIn1252(options.operands[1]);
+    const auto to = argumentIn1252(options.operands[2]);
+    if (!from || !to)
+        return exitFailed;
+
+    const std::string* dimension = catalogue.ownerOf(*from);
+    const MarkupElement* start = dimension ? catalogue.unit(*dimension, *from) : nullptr;
+    if (!start) {
+        printError("no unit is labelled " + quoted(*from));
+        return exitFailed;
+    }
+    const MarkupElement* end = catalogue.unit(*dimension, *to);
+    if (!end) {
+        if (const std::string* otherDimension = catalogue.ownerOf(*to))
+            printError(quoted(*to) + " is a unit of " + quoted(*otherDimension) + ", not of " + quoted(*dimension) +
+                       ": there is no conversion between them");
+        else
+            printError("no unit is labelled " + quoted(*to));
+        return exitFailed;
+    }
+
+    Conversion conversion;
+    conversion.m_scientific = options.scientific;
+    conversion.setStartUnit(*start);
+    conversion.setEndUnit(*end);
+    const std::optional<std::string> result = conversion.convert(value);
+    std::printf("%s\n", result.value_or("").c_str());
+    return exitOk;
+}
+
+int run(int argc, char** argv)
+{
+    Options options;
+    if (auto done = parseArguments(argc, argv, options))
+        return *done;
+
+    // The value goes through the input field's filter before anything is loaded.
+    std::string value;
+    if (options.mode == Mode::Convert) {
+        const auto typed = argumentIn1252(options.operands[0]);
+        if (!typed)
+            return exitFailed;
+        value = filterNumericText(*typed);
+        if (value.empty())
+            return usageError("VALUE \"" + options.operands[0] + "\" holds no number: only digits, \".\" and \"-\" count");
+    }
+
+    const std::unique_ptr<ResourceModule> resources = ResourceModule::load("TessaryRes.dll");
+    if (!resources) {
+        printError("Could not find TessaryRes.dll");
+        return exitFailed;
+    }
+
+    const std::string path = options.cataloguePath.value_or(catalogueFileName);
+    if (options.mode == Mode::Check)
+        return runCheck(path, *resources);
+
+    Loaded loaded = loadCatalogue(path, *resources);
+    if (!loaded.result.ok) {
+        printError(forTerminal(loaded.result.error));
+        return exitFailed;
+    }
+    if (loaded.usedDefault && options.cataloguePath)
+        printError(path + " does not exist; using the default catalogue");
+
+    if (options.mode == Mode::List)
+        return runList(options, loaded.catalogue, *resources);
+    return runConversion(options, value, loaded.catalogue);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int status = run(argc, argv);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        printError("cannot write the output");
+        return exitFailed;
+    }
+    return status;
+}
