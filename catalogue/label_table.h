@@ -16,9 +16,8 @@ namespace meridal {
 //
 // The order is the only visible property of the buckets; lookups go through a hash map,
 // so every operation is O(1) however many keys a bucket holds.
-template <typename Value>
-class LabelTable {
-public:
+template <typename Value> class LabelTable {
+  public:
     static constexpr std::size_t bucketCount = 17;
 
     using Entry = std::pair<const std::string, Value>;
@@ -92,22 +91,20 @@ public:
     bool empty() const { return m_index.empty(); }
 
     // Visits every entry in table order: f(const std::string& key, Value& value).
-    template <typename F>
-    void forEach(F&& f)
+    template <typename F> void forEach(F&& f)
     {
         for (auto& bucket : m_buckets)
             for (auto& entry : bucket)
                 f(entry.first, entry.second);
     }
-    template <typename F>
-    void forEach(F&& f) const
+    template <typename F> void forEach(F&& f) const
     {
         for (const auto& bucket : m_buckets)
             for (const auto& entry : bucket)
                 f(entry.first, entry.second);
     }
 
-private:
+  private:
     using Bucket = std::list<Entry>;
     std::array<Bucket, bucketCount> m_buckets;
     // Keyed by views of the keys in m_buckets: lookups need no temporary std::string.

@@ -28,7 +28,8 @@ void UnitCatalogue::removeDimension(const std::string& dimensionLabel)
     const std::string label = dimensionLabel;
     if (const UnitTable* table = m_unitTables.find(label)) {
         // Each label of the inner table loses its owner entry, whichever dimension it names.
-        table->forEach([this](const std::string& unitLabel, MarkupElement* const&) { m_unitOwners.remove(unitLabel); });
+        table->forEach(
+            [this](const std::string& unitLabel, MarkupElement* const&) { m_unitOwners.remove(unitLabel); });
     }
     // The list owns every unit of the dimension, also those that a later unit of the same
     // label hid from the inner table.
@@ -47,7 +48,8 @@ void UnitCatalogue::removeUnit(const std::string& dimensionLabel, const std::str
     const MarkupElement* element = *held;
     table->remove(label);
     if (UnitList* list = m_unitLists.find(dimensionLabel)) {
-        auto it = std::find_if(list->begin(), list->end(), [element](const ElementPtr& p) { return p.get() == element; });
+        auto it = std::find_if(list->begin(), list->end(),
+                               [element](const ElementPtr& p) { return p.get() == element; });
         if (it != list->end())
             list->erase(it);
     }
@@ -97,7 +99,8 @@ std::vector<std::string> UnitCatalogue::unitLabels(std::string_view dimensionLab
     std::vector<std::string> labels;
     if (const UnitTable* table = m_unitTables.find(dimensionLabel)) {
         labels.reserve(table->size());
-        table->forEach([&labels](const std::string& label, MarkupElement* const&) { labels.push_back(label); });
+        table->forEach(
+            [&labels](const std::string& label, MarkupElement* const&) { labels.push_back(label); });
     }
     return labels;
 }
@@ -106,7 +109,8 @@ std::vector<std::string> UnitCatalogue::allUnitLabels() const
 {
     std::vector<std::string> labels;
     m_unitTables.forEach([&labels](const std::string&, const UnitTable& table) {
-        table.forEach([&labels](const std::string& label, MarkupElement* const&) { labels.push_back(label); });
+        table.forEach(
+            [&labels](const std::string& label, MarkupElement* const&) { labels.push_back(label); });
     });
     return labels;
 }

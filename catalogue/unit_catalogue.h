@@ -11,8 +11,8 @@
 namespace meridal {
 
 using ElementPtr = std::unique_ptr<MarkupElement>;
-using UnitTable = LabelTable<MarkupElement*>;  // unit label -> unit element (not owned)
-using UnitList = std::vector<ElementPtr>;      // a dimension's units in file order (owned)
+using UnitTable = LabelTable<MarkupElement*>; // unit label -> unit element (not owned)
+using UnitList = std::vector<ElementPtr>;     // a dimension's units in file order (owned)
 
 // The catalogue: the dimension and unit elements as read or created, indexed by label.
 //
@@ -20,7 +20,7 @@ using UnitList = std::vector<ElementPtr>;      // a dimension's units in file or
 // dimension's inner table in m_unitTables; two units with one label in one dimension are
 // both in the list, and the table holds the later one.
 class UnitCatalogue {
-public:
+  public:
     UnitCatalogue() = default;
     UnitCatalogue(const UnitCatalogue&) = delete;
     UnitCatalogue& operator=(const UnitCatalogue&) = delete;
@@ -67,7 +67,7 @@ public:
     const LabelTable<UnitTable>& unitTables() const { return m_unitTables; }
     const LabelTable<UnitList>& unitLists() const { return m_unitLists; }
 
-private:
+  private:
     LabelTable<ElementPtr> m_dimensions;
     LabelTable<UnitTable> m_unitTables;
     LabelTable<UnitList> m_unitLists;

@@ -39,11 +39,16 @@ char foldCase1252(char c)
     if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
         return static_cast<char>(b + 0x20);
     switch (b) {
-    case 0x8A: return static_cast<char>(0x9A); // S caron
-    case 0x8C: return static_cast<char>(0x9C); // OE
-    case 0x8E: return static_cast<char>(0x9E); // Z caron
-    case 0x9F: return static_cast<char>(0xFF); // Y diaeresis
-    default: return c;
+    case 0x8A:
+        return static_cast<char>(0x9A); // S caron
+    case 0x8C:
+        return static_cast<char>(0x9C); // OE
+    case 0x8E:
+        return static_cast<char>(0x9E); // Z caron
+    case 0x9F:
+        return static_cast<char>(0xFF); // Y diaeresis
+    default:
+        return c;
     }
 }
 

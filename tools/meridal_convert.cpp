@@ -67,7 +67,10 @@ void printError(std::string_view message)
 }
 
 // A text of the catalogue or the string table, for the terminal.
-std::string forTerminal(std::string_view cp1252) { return windows1252ToUtf8(cp1252); }
+std::string forTerminal(std::string_view cp1252)
+{
+    return windows1252ToUtf8(cp1252);
+}
 
 void printLine(std::string_view cp1252)
 {
@@ -82,7 +85,10 @@ int usageError(std::string_view message)
     return exitUsage;
 }
 
-std::string quoted(std::string_view cp1252) { return "\"" + forTerminal(cp1252) + "\""; }
+std::string quoted(std::string_view cp1252)
+{
+    return "\"" + forTerminal(cp1252) + "\"";
+}
 
 enum class Mode { Convert, List, Check, Help, Version };
 
@@ -174,9 +180,10 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options)
     } else {
         options.mode = Mode::Convert;
         if (options.operands.size() != 3)
-            return usageError(options.operands.empty() ? "expected VALUE FROM TO"
-                                                       : "expected VALUE FROM TO, got " +
-                                                             std::to_string(options.operands.size()) + " operand(s)");
+            return usageError(options.operands.empty()
+                                  ? "expected VALUE FROM TO"
+                                  : "expected VALUE FROM TO, got " + std::to_string(options.operands.size()) +
+                                        " operand(s)");
     }
     return std::nullopt;
 }
@@ -234,12 +241,13 @@ int runCheck(const std::string& path, const Resources& resources)
         printError("warning: " + forTerminal(resources.string(res::strCatalogueReadOnly)));
     if (!loaded.result.ok) {
         if (loaded.usedDefault)
-            printError(path + " does not exist; the default catalogue the program would write there fails to load:");
+            printError(path +
+                       " does not exist; the default catalogue the program would write there fails to load:");
         printError(forTerminal(loaded.result.error));
         return exitFailed;
     }
-    std::string line = "ok: " + counted(loaded.catalogue.dimensions().size(), "dimension", "dimensions") + ", " +
-                       counted(loaded.catalogue.unitCount(), "unit", "units");
+    std::string line = "ok: " + counted(loaded.catalogue.dimensions().size(), "dimension", "dimensions") +
+                       ", " + counted(loaded.catalogue.unitCount(), "unit", "units");
     if (loaded.usedDefault && loaded.defaultMissing)
         line += " (" + path + " does not exist and the resource module has no default catalogue)";
     else if (loaded.usedDefault)
@@ -291,8 +299,8 @@ int runConversion(const Options& options, const std::string& value, const UnitCa
     const MarkupElement* end = catalogue.unit(*dimension, *to);
     if (!end) {
         if (const std::string* otherDimension = catalogue.ownerOf(*to))
-            printError(quoted(*to) + " is a unit of " + quoted(*otherDimension) + ", not of " + quoted(*dimension) +
-                       ": there is no conversion between them");
+            printError(quoted(*to) + " is a unit of " + quoted(*otherDimension) + ", not of " +
+                       quoted(*dimension) + ": there is no conversion between them");
         else
             printError("no unit is labelled " + quoted(*to));
         return exitFailed;
@@ -321,7 +329,8 @@ int run(int argc, char** argv)
             return exitFailed;
         value = filterNumericText(*typed);
         if (value.empty())
-            return usageError("VALUE \"" + options.operands[0] + "\" holds no number: only digits, \".\" and \"-\" count");
+            return usageError("VALUE \"" + options.operands[0] +
+                              "\" holds no number: only digits, \".\" and \"-\" count");
     }
 
     const std::unique_ptr<ResourceModule> resources = ResourceModule::load("TessaryRes.dll");

@@ -1,11 +1,9 @@
 #include "catalogue/conversion.h"
-
 #include "catalogue/markup_element.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 #include <vector>
@@ -15,7 +13,8 @@ namespace {
 
 MarkupElement unit(std::string cf, std::string offset)
 {
-    return MarkupElement{"unit", {{"label", "u"}, {"cf", std::move(cf)}, {"offset", std::move(offset)}}, true, true};
+    return MarkupElement{
+        "unit", {{"label", "u"}, {"cf", std::move(cf)}, {"offset", std::move(offset)}}, true, true};
 }
 
 TEST(Conversion, AppliesStartFactorAndOffsetThenEndOffsetAndReciprocal)
@@ -127,8 +126,12 @@ std::string printfText(double value, bool scientific)
 
 TEST(FormatResult, RoundsAsPrintfDoes)
 {
-    std::vector<double> values = {0.5e-6, 2.5e-7, 1.5e-6, 0.0000005, 0.0000015, 0.0000025, 1e20, 1e21, 1.7976931348623157e308,
-                                  123456.7890125, 2.675, 1.0000005, 9.9999995, 0.1, 1.0 / 3.0, 2.0 / 3.0, 1e-5, 999999.9999995};
+    std::vector<double> values = {0.5e-6,         2.5e-7,    1.5e-6,
+                                  0.0000005,      0.0000015, 0.0000025,
+                                  1e20,           1e21,      1.7976931348623157e308,
+                                  123456.7890125, 2.675,     1.0000005,
+                                  9.9999995,      0.1,       1.0 / 3.0,
+                                  2.0 / 3.0,      1e-5,      999999.9999995};
     for (int i = -30; i <= 30; ++i) {
         values.push_back(std::pow(10.0, i) * 1.2345675);
         values.push_back(std::pow(2.0, i) * 0.5000005);

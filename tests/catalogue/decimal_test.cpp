@@ -1,9 +1,8 @@
 #include "catalogue/decimal.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <locale>
 #include <string>
 #include <vector>
@@ -73,7 +72,7 @@ struct CommaPoint : std::numpunct<char> {
 };
 
 class ParseDecimalUnderAnotherLocale : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { m_saved = std::setlocale(LC_ALL, nullptr); }
     void TearDown() override
     {
@@ -91,7 +90,8 @@ TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointWithACommaNumpunct)
 
 TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointUnderACommaLocale)
 {
-    const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "de_DE"};
+    const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8",  "fr_FR.UTF-8",
+                                "fr_FR.utf8",  "nl_NL.UTF-8", "de_DE"};
     for (const char* name : candidates) {
         if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
             expectDecimalCases();

@@ -1,7 +1,6 @@
 #include "catalogue/label_table.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -30,10 +29,17 @@ TEST(LabelTable, BucketsOfKnownLabels)
         std::size_t bucket;
     };
     const std::vector<Case> cases = {
-        {"Mass", 3}, {"Length", 6}, {"Area", 11}, {"Temperature", 11}, {"Time", 13}, {"", 0},
+        {"Mass", 3},
+        {"Length", 6},
+        {"Area", 11},
+        {"Temperature", 11},
+        {"Time", 13},
+        {"", 0},
         // Bytes above 127 count as negative: 0xB0 0x43 ("degree C" in Windows-1252) is in
         // bucket 12, where unsigned bytes would put it in bucket 10.
-        {"\xB0" "C", 12},
+        {"\xB0"
+         "C",
+         12},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LabelTable<int>::bucketOf(c.key), c.bucket) << c.key;

@@ -7,7 +7,8 @@ namespace {
 
 TEST(FindAttribute, IgnoresCaseAndTakesTheFirstMatch)
 {
-    MarkupElement unit{"unit", {{"label", "in"}, {"CF", "0.0254"}, {"cf", "99"}, {"Offset", "0"}}, true, true};
+    MarkupElement unit{
+        "unit", {{"label", "in"}, {"CF", "0.0254"}, {"cf", "99"}, {"Offset", "0"}}, true, true};
     ASSERT_NE(findAttribute(unit, "cf"), nullptr);
     EXPECT_EQ(findAttribute(unit, "cf")->value, "0.0254");
     EXPECT_EQ(attributeValue(unit, "OFFSET"), "0");

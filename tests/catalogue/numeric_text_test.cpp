@@ -1,7 +1,6 @@
 #include "catalogue/numeric_text.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -20,8 +19,10 @@ TEST(FilterNumericText, KeepsDigitsPointsAndMinusSigns)
         {"1,234.5 kg", "1234.5"},
         {"1e5", "15"},
         {"+7", "7"},
-        {"\x96" "5", "5"},              // en dash in Windows-1252
-        {"\xB2\xB3\xB9", ""},          // superscript digits are not digits
+        {"\x96"
+         "5",
+         "5"},                // en dash in Windows-1252
+        {"\xB2\xB3\xB9", ""}, // superscript digits are not digits
         {"--3", "--3"},
         {"1.2.3", "1.2.3"},
         {" \t", ""},

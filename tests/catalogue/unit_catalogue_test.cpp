@@ -1,7 +1,6 @@
 #include "catalogue/unit_catalogue.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -12,12 +11,14 @@ using Labels = std::vector<std::string>;
 
 ElementPtr dimension(const std::string& label, const std::string& base = "")
 {
-    return std::make_unique<MarkupElement>(MarkupElement{"dimension", {{"label", label}, {"baseunit", base}}, false, true});
+    return std::make_unique<MarkupElement>(
+        MarkupElement{"dimension", {{"label", label}, {"baseunit", base}}, false, true});
 }
 
 ElementPtr unit(const std::string& label, const std::string& cf = "1", const std::string& offset = "0")
 {
-    return std::make_unique<MarkupElement>(MarkupElement{"unit", {{"label", label}, {"cf", cf}, {"offset", offset}}, true, true});
+    return std::make_unique<MarkupElement>(
+        MarkupElement{"unit", {{"label", label}, {"cf", cf}, {"offset", offset}}, true, true});
 }
 
 Labels listLabels(const UnitCatalogue& catalogue, const std::string& dimensionLabel)

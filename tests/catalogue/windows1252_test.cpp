@@ -1,7 +1,6 @@
 #include "catalogue/windows1252.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -15,25 +14,27 @@ TEST(Windows1252, FoldsOnlyItsLetters)
         unsigned char folded;
     };
     const std::vector<Case> cases = {
-        {'A', 'a'}, {'Z', 'z'}, {'a', 'a'}, {'@', '@'}, {'[', '['},
-        {0xC0, 0xE0}, {0xC9, 0xE9}, {0xDE, 0xFE},
-        {0xD7, 0xD7}, // multiplication sign
-        {0xF7, 0xF7}, // division sign
-        {0xDF, 0xDF}, // sharp s has no capital here
-        {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF},
-        {0x9A, 0x9A}, {0xFF, 0xFF},
+        {'A', 'a'},   {'Z', 'z'},   {'a', 'a'},   {'@', '@'},   {'[', '['},   {0xC0, 0xE0},
+        {0xC9, 0xE9}, {0xDE, 0xFE}, {0xD7, 0xD7}, // multiplication sign
+        {0xF7, 0xF7},                             // division sign
+        {0xDF, 0xDF},                             // sharp s has no capital here
+        {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}, {0x9A, 0x9A}, {0xFF, 0xFF},
         {0xB0, 0xB0}, {0xB5, 0xB5}, {0xAA, 0xAA}, {0xA0, 0xA0}, {0xBF, 0xBF}, // symbols
         {0x80, 0x80}, {0x83, 0x83},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(static_cast<unsigned char>(foldCase1252(static_cast<char>(c.upper))), c.folded) << int(c.upper);
+        EXPECT_EQ(static_cast<unsigned char>(foldCase1252(static_cast<char>(c.upper))), c.folded)
+            << int(c.upper);
 }
 
 TEST(Windows1252, ComparesIgnoringCase)
 {
     EXPECT_TRUE(equalsIgnoreCase1252("CF", "cf"));
     EXPECT_TRUE(equalsIgnoreCase1252("\xC9T\xC9", "\xE9t\xE9"));
-    EXPECT_TRUE(equalsIgnoreCase1252("\x8A" "koda", "\x9A" "KODA"));
+    EXPECT_TRUE(equalsIgnoreCase1252("\x8A"
+                                     "koda",
+                                     "\x9A"
+                                     "KODA"));
     EXPECT_FALSE(equalsIgnoreCase1252("cf", "cf "));
     EXPECT_FALSE(equalsIgnoreCase1252("\xD7", "\xF7"));
     EXPECT_TRUE(startsWithIgnoreCase1252("Kilometre", "kilo"));
@@ -57,12 +58,15 @@ TEST(Windows1252, MapsToAndFromUtf8)
         std::string utf8;
     };
     const std::vector<Case> cases = {
-        {"\xB0" "C", "\xC2\xB0" "C"},       // degree sign
-        {"\x80", "\xE2\x82\xAC"},            // euro sign
-        {"\x96", "\xE2\x80\x93"},            // en dash
-        {"\x9F", "\xC5\xB8"},                // Y diaeresis
-        {"\x81", "\xC2\x81"},                // unassigned: the C1 control of that value
-        {"\xB5m", "\xC2\xB5m"},              // micro sign
+        {"\xB0"
+         "C",
+         "\xC2\xB0"
+         "C"},                    // degree sign
+        {"\x80", "\xE2\x82\xAC"}, // euro sign
+        {"\x96", "\xE2\x80\x93"}, // en dash
+        {"\x9F", "\xC5\xB8"},     // Y diaeresis
+        {"\x81", "\xC2\x81"},     // unassigned: the C1 control of that value
+        {"\xB5m", "\xC2\xB5m"},   // micro sign
         {"\xFF", "\xC3\xBF"},
         {"plain", "plain"},
         {"", ""},

@@ -4,19 +4,17 @@
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace meridal {
@@ -74,24 +72,25 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 }
 
 // Three dimensions in Windows-1252, the degree sign as the byte B0.
-const std::string sampleCatalogue =
-    "<root>\r\n"
-    "\t<config dim=\"Length\" su=\"m\" eu=\"m\" sv=1/>\r\n"
-    "\t<dimension label=\"Length\" baseunit=\"m\">\r\n"
-    "\t\t<unit label=\"m\" cf=1 offset=0/>\r\n"
-    "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\r\n"
-    "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\r\n"
-    "\t</dimension>\r\n"
-    "\t<dimension label=\"Temperature\" baseunit=\"K\">\r\n"
-    "\t\t<unit label=\"K\" cf=1 offset=0/>\r\n"
-    "\t\t<unit label=\"\xB0" "C\" cf=1 offset=273.15/>\r\n"
-    "\t\t<unit label=\"\xB0" "F\" cf=0.5555555555555556 offset=255.37222222222223/>\r\n"
-    "\t</dimension>\r\n"
-    "\t<dimension label=\"Mass\" baseunit=\"kg\">\r\n"
-    "\t\t<unit label=\"kg\" cf=1 offset=0/>\r\n"
-    "\t\t<unit label=\"g\" cf=0.001 offset=0/>\r\n"
-    "\t</dimension>\r\n"
-    "</root>";
+const std::string sampleCatalogue = "<root>\r\n"
+                                    "\t<config dim=\"Length\" su=\"m\" eu=\"m\" sv=1/>\r\n"
+                                    "\t<dimension label=\"Length\" baseunit=\"m\">\r\n"
+                                    "\t\t<unit label=\"m\" cf=1 offset=0/>\r\n"
+                                    "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\r\n"
+                                    "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\r\n"
+                                    "\t</dimension>\r\n"
+                                    "\t<dimension label=\"Temperature\" baseunit=\"K\">\r\n"
+                                    "\t\t<unit label=\"K\" cf=1 offset=0/>\r\n"
+                                    "\t\t<unit label=\"\xB0"
+                                    "C\" cf=1 offset=273.15/>\r\n"
+                                    "\t\t<unit label=\"\xB0"
+                                    "F\" cf=0.5555555555555556 offset=255.37222222222223/>\r\n"
+                                    "\t</dimension>\r\n"
+                                    "\t<dimension label=\"Mass\" baseunit=\"kg\">\r\n"
+                                    "\t\t<unit label=\"kg\" cf=1 offset=0/>\r\n"
+                                    "\t\t<unit label=\"g\" cf=0.001 offset=0/>\r\n"
+                                    "\t</dimension>\r\n"
+                                    "</root>";
 
 // The resource module the command loads, for the exact texts of its messages.
 const Resources& module()
@@ -108,10 +107,11 @@ std::string message(unsigned id)
 }
 
 class MeridalConvert : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
-        const std::string name = std::string("meridal-convert-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string name =
+            std::string("meridal-convert-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         m_root = fs::temp_directory_path() / (name + "-" + std::to_string(getpid()));
         fs::remove_all(m_root);
         fs::create_directories(m_root / "work");
@@ -126,7 +126,10 @@ protected:
 
     fs::path work() const { return m_root / "work"; }
     void writeCatalogue(const std::string& bytes) { writeFile(work() / "Meridal.xml", bytes); }
-    RunResult run(const std::vector<std::string>& args) { return runProgram(MERIDAL_CONVERT_PROGRAM, args, work(), m_root / "scratch"); }
+    RunResult run(const std::vector<std::string>& args)
+    {
+        return runProgram(MERIDAL_CONVERT_PROGRAM, args, work(), m_root / "scratch");
+    }
     std::vector<fs::path> filesInWork() const
     {
         std::vector<fs::path> files;
@@ -160,7 +163,14 @@ TEST_F(MeridalConvert, ConvertsListsAndRefusesAsDocumented)
         {{"1,234.5 kg", "m", "m"}, "1234.500000\n", "", 0},
         {{"-", "m", "m"}, "0.000000\n", "", 0},
         {{"0.0000001", "m", "m", "-e"}, "1.000000e-007\n", "", 0},
-        {{"100", "\xC2\xB0" "C", "\xC2\xB0" "F"}, "212.000000\n", "", 0},
+        {{"100",
+          "\xC2\xB0"
+          "C",
+          "\xC2\xB0"
+          "F"},
+         "212.000000\n",
+         "",
+         0},
         {{"abc", "m", "m"}, "", "holds no number", 2},
         {{"12", "in", "parsec"}, "", "no unit is labelled \"parsec\"", 1},
         {{"12", "parsec", "in"}, "", "no unit is labelled \"parsec\"", 1},
@@ -170,8 +180,18 @@ TEST_F(MeridalConvert, ConvertsListsAndRefusesAsDocumented)
         {{"12", "in", "\xFF"}, "", "Windows-1252 cannot hold", 1},
         {{"--list"}, "Mass\nLength\nTemperature\n", "", 0},
         {{"--list", "Length"}, "in\nm\nft\n", "", 0},
-        {{"--list", "Temperature"}, "K\n\xC2\xB0" "C\n\xC2\xB0" "F\n", "", 0},
-        {{"--list", windows1252ToUtf8(module().string(res::strAllUnits))}, "g\nkg\nin\nm\nft\nK\n\xC2\xB0" "C\n\xC2\xB0" "F\n", "", 0},
+        {{"--list", "Temperature"},
+         "K\n\xC2\xB0"
+         "C\n\xC2\xB0"
+         "F\n",
+         "",
+         0},
+        {{"--list", windows1252ToUtf8(module().string(res::strAllUnits))},
+         "g\nkg\nin\nm\nft\nK\n\xC2\xB0"
+         "C\n\xC2\xB0"
+         "F\n",
+         "",
+         0},
         {{"--list", "Volume"}, "", "no dimension is labelled \"Volume\"", 1},
         {{"--check"}, "ok: 3 dimensions, 8 units\n", "", 0},
         {{"--version"}, "meridal-convert " MERIDAL_VERSION "\n", "", 0},
@@ -235,13 +255,15 @@ TEST_F(MeridalConvert, CheckShowsTheLoadersMessage)
     };
     const std::vector<BrokenFile> files = {
         {"just text, no tags", res::strReaderExpectedTag},
-        {"<root><dimension label=\"L\" baseunit=\"m\"><unit cf=1 offset=0 x=1/></root>", res::strUnitWithoutLabel},
+        {"<root><dimension label=\"L\" baseunit=\"m\"><unit cf=1 offset=0 x=1/></root>",
+         res::strUnitWithoutLabel},
         {"<root><dimension label=\"L\" baseunit=\"m\">", res::strReaderExpectedTag},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.bytes);
         writeCatalogue(file.bytes);
-        for (const std::vector<std::string>& args : {std::vector<std::string>{"--check"}, std::vector<std::string>{"1", "m", "m"}}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--check"}, std::vector<std::string>{"1", "m", "m"}}) {
             const RunResult r = run(args);
             EXPECT_EQ(r.status, 1);
             EXPECT_EQ(r.out, "");
@@ -254,11 +276,13 @@ TEST_F(MeridalConvert, CheckShowsTheLoadersMessage)
 TEST_F(MeridalConvert, ReadOnlyCatalogueWarnsAndLoads)
 {
     writeCatalogue(sampleCatalogue);
-    fs::permissions(work() / "Meridal.xml", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(work() / "Meridal.xml",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     RunResult r = run({"--check"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "ok: 3 dimensions, 8 units\n");
-    EXPECT_NE(r.err.find(windows1252ToUtf8(module().string(res::strCatalogueReadOnly))), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(windows1252ToUtf8(module().string(res::strCatalogueReadOnly))), std::string::npos)
+        << r.err;
     r = run({"12", "in", "ft"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1.000000\n");
