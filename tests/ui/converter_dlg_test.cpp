@@ -1,0 +1,249 @@
+#include "tests/ui/converter_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace meridal::test {
+namespace {
+
+using platform::Notification;
+
+constexpr const char* allUnits = "S242";
+
+TEST_F(ConverterWindowTest, fillsDimensionListWithAllUnitsEntryFirstThenTableOrder)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    ASSERT_TRUE(open());
+
+    std::vector<std::string> expected{allUnits};
+    for (const std::string& label : window().catalogue().dimensionLabels())
+        expected.push_back(label);
+    EXPECT_EQ(dimensions().entries(), expected);
+    EXPECT_EQ(startUnits().entries(), window().catalogue().unitLabels("Length"));
+    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Length"));
+    EXPECT_TRUE(window().saveOnClose());
+}
+
+TEST_F(ConverterWindowTest, restoresRememberedSelectionByPrefixIgnoringCase)
+{
+    struct Case {
+        const char* dim;
+        const char* su;
+        const char* eu;
+        const char* dimension; // expected selections; "" = the first unit of that dimension
+        const char* start;
+        const char* end;
+    };
+    // "mm" comes before "m" in Length's table order, so the prefix "m" selects "mm".
+    const Case cases[] = {
+        {"Length", "m", "m", "Length", "mm", "mm"},
+        {"length", "IN", "FT", "Length", "in", "ft"},
+        {"Length", "yard", "in", "Length", "", "in"},
+        {"Volume", "in", "ft", allUnits, "in", ""}, // gone: the all-units entry stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.dim) + " " + c.su + " " + c.eu);
+        discardWindow();
+        writeFile(catalogueText(config(c.dim, c.su, c.eu, "1")));
+        ASSERT_TRUE(open());
+        EXPECT_EQ(dimensions().selectedText(), c.dimension);
+        EXPECT_EQ(startUnits().selectedText(), *c.start ? c.start : firstUnitOf("Length"));
+        EXPECT_EQ(endUnits().selectedText(), *c.end ? c.end : firstUnitOf("Length"));
+        EXPECT_EQ(input().text(), "1");
+        EXPECT_EQ(startCaption().text(), startUnits().selectedText());
+        EXPECT_EQ(endCaption().text(), endUnits().selectedText());
+    }
+}
+
+TEST_F(ConverterWindowTest, convertsRestoredValueWithRestoredUnits)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(output().text(), "1.000000");
+}
+
+TEST_F(ConverterWindowTest, withoutConfigStartsOnFirstEntriesWithDefaultInput)
+{
+    m_resources.setString(215, "1");
+    writeFile(catalogueText(""));
+    ASSERT_TRUE(open());
+
+    EXPECT_EQ(dimensions().selectedIndex(), 0);
+    EXPECT_EQ(dimensions().selectedText(), allUnits);
+    EXPECT_EQ(startUnits().selectedIndex(), 0);
+    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
+    // The end list follows the first start unit's own dimension.
+    const std::string owner = *window().catalogue().ownerOf(startUnits().entryText(0));
+    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels(owner));
+    EXPECT_EQ(endUnits().selectedIndex(), 0);
+    EXPECT_EQ(input().text(), "1");
+    EXPECT_FALSE(output().text().empty());
+}
+
+TEST_F(ConverterWindowTest, allUnitsViewNarrowsEndListToStartUnitsDimension)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "100")));
+    ASSERT_TRUE(open());
+
+    dimensions().userSelect(0);
+    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
+    const std::string owner = *window().catalogue().ownerOf(startUnits().entryText(0));
+    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels(owner));
+
+    // Choosing a start unit of the other dimension refills the end list from it.
+    ASSERT_TRUE(startUnits().userSelect("C"));
+    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Temperature"));
+    EXPECT_EQ(endUnits().selectedIndex(), 0);
+    ASSERT_TRUE(endUnits().userSelect("K"));
+    EXPECT_EQ(output().text(), "373.150000");
+
+    ASSERT_TRUE(startUnits().userSelect("ft"));
+    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Length"));
+    ASSERT_TRUE(endUnits().userSelect("in"));
+    EXPECT_EQ(output().text(), "1200.000000");
+}
+
+TEST_F(ConverterWindowTest, rememberedAllUnitsViewDropsRememberedEndUnit)
+{
+    writeFile(catalogueText(""));
+    ASSERT_TRUE(open());
+    const std::vector<std::string> temperatures = window().catalogue().unitLabels("Temperature");
+    // A remembered end unit that is neither the start unit nor the first of its list.
+    const std::string notFirst = temperatures.at(1) != "C" ? temperatures.at(1) : temperatures.at(2);
+
+    discardWindow();
+    writeFile(catalogueText(config(allUnits, "C", notFirst, "0")));
+    ASSERT_TRUE(open());
+
+    EXPECT_EQ(dimensions().selectedText(), allUnits);
+    EXPECT_EQ(startUnits().selectedText(), "C");
+    EXPECT_EQ(endUnits().entries(), temperatures);
+    EXPECT_EQ(endUnits().selectedText(), temperatures.front());
+}
+
+TEST_F(ConverterWindowTest, unitSelectionsRereadTheirFactorsAndConvert)
+{
+    writeFile(catalogueText(config("Temperature", "C", "K", "100")));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(output().text(), "373.150000");
+
+    ASSERT_TRUE(endUnits().userSelect("F"));
+    EXPECT_EQ(endCaption().text(), "F");
+    EXPECT_EQ(output().text(), "212.000000");
+    ASSERT_TRUE(startUnits().userSelect("K"));
+    EXPECT_EQ(startCaption().text(), "K");
+    EXPECT_EQ(output().text(), "-279.670000");
+
+    ASSERT_TRUE(dimensions().userSelect("Length"));
+    EXPECT_EQ(startUnits().entries(), window().catalogue().unitLabels("Length"));
+    EXPECT_EQ(startUnits().selectedIndex(), 0);
+    EXPECT_EQ(endUnits().selectedIndex(), 0);
+}
+
+TEST_F(ConverterWindowTest, tipsCycleAndStayWhileAValueFieldHasFocus)
+{
+    writeFile(catalogueText(""));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(tip().text(), "S701");
+
+    const char* cycle[] = {"S702", "S703", "S704", "S705", "S706", "S701", "S702"};
+    for (const char* expected : cycle) {
+        host().notify(1044, Notification::Clicked);
+        EXPECT_EQ(tip().text(), expected);
+    }
+
+    for (int field : {1013, 1015}) {
+        SCOPED_TRACE(field);
+        const std::string before = tip().text();
+        host().notify(field, Notification::FocusGained);
+        host().notify(1044, Notification::Clicked);
+        EXPECT_EQ(tip().text(), before);
+        host().notify(field, Notification::FocusLost);
+        host().notify(1044, Notification::Clicked);
+        EXPECT_NE(tip().text(), before);
+    }
+}
+
+TEST_F(ConverterWindowTest, anotherWindowStartsTheTipsAgain)
+{
+    writeFile(catalogueText(""));
+    ASSERT_TRUE(open());
+    host().notify(1044, Notification::Clicked);
+    host().notify(1044, Notification::Clicked);
+    ASSERT_EQ(tip().text(), "S703");
+
+    discardWindow();
+    ASSERT_TRUE(open());
+    EXPECT_EQ(tip().text(), "S701");
+}
+
+TEST_F(ConverterWindowTest, emptyCatalogueGivesEmptyListsAndLeavesOutputAlone)
+{
+    writeFile("<root>\n</root>");
+    ASSERT_TRUE(open());
+
+    EXPECT_EQ(dimensions().entries(), std::vector<std::string>{allUnits});
+    EXPECT_TRUE(startUnits().entries().empty());
+    EXPECT_TRUE(endUnits().entries().empty());
+    dimensions().userSelect(0);
+    input().userType("5");
+    m_window->onCommand(57634);
+    EXPECT_EQ(output().text(), "");
+    EXPECT_EQ(host().fakeClipboard().text(), "");
+}
+
+TEST_F(ConverterWindowTest, dimensionWithoutUnitsShowsEmptyListsAndKeepsLastResult)
+{
+    writeFile("<root>\n"
+              "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
+              "\t<dimension label=\"Empty\" baseunit=\"x\">\n\t</dimension>\n"
+              "\t<dimension label=\"Length\" baseunit=\"m\">\n"
+              "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
+              "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
+              "\t</dimension>\n</root>");
+    ASSERT_TRUE(open());
+    ASSERT_EQ(output().text(), "1.000000");
+
+    ASSERT_TRUE(dimensions().userSelect("Empty"));
+    EXPECT_TRUE(startUnits().entries().empty());
+    EXPECT_TRUE(endUnits().entries().empty());
+    input().userType("3");
+    EXPECT_EQ(output().text(), "1.000000");
+    startUnits().userSelect(0);
+    endUnits().userSelect(0);
+    EXPECT_EQ(output().text(), "1.000000");
+}
+
+TEST_F(ConverterWindowTest, sharedUnitLabelLooksEndUnitUpInTheDimensionTheEndListShows)
+{
+    // "x" is in both dimensions; the one read last, B, owns it. Choosing A shows A's units
+    // as start units and B's units as end units.
+    writeFile("<root>\n"
+              "\t<dimension label=\"A\" baseunit=\"x\">\n"
+              "\t\t<unit label=\"x\" cf=1 offset=0/>\n\t</dimension>\n"
+              "\t<dimension label=\"B\" baseunit=\"x\">\n"
+              "\t\t<unit label=\"x\" cf=10 offset=0/>\n"
+              "\t\t<unit label=\"z\" cf=100 offset=0/>\n\t</dimension>\n"
+              "</root>");
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(dimensions().userSelect("A"));
+    ASSERT_EQ(endUnits().entries(), window().catalogue().unitLabels("B"));
+
+    input().setText("5");
+    ASSERT_TRUE(endUnits().userSelect("z"));
+    EXPECT_EQ(output().text(), "0.050000");
+}
+
+TEST_F(ConverterWindowTest, windowWithoutSomeControlsStillWorks)
+{
+    host().removeList(1050);
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(output().text(), "1.000000");
+    m_window->onClose();
+    EXPECT_EQ(host().endResults(), std::vector<int>{0});
+}
+
+} // namespace
+} // namespace meridal::test

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "tests/support/fake_resources.h"
+#include "tests/ui/fake_dialog_host.h"
+#include "ui/converter_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace meridal::test {
+
+// A converter window over substitute controls, in a fresh current directory of its own
+// (the window reads and writes "Meridal.xml" there).
+class ConverterWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_oldDir = std::filesystem::current_path();
+        std::string pattern = (std::filesystem::temp_directory_path() / "meridal-ui-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        std::filesystem::current_path(m_dir);
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        std::filesystem::current_path(m_oldDir);
+        std::error_code ignored;
+        std::filesystem::permissions(m_dir / "Meridal.xml", std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+
+    // The test catalogue: Length {m, mm, in, ft} and Temperature {K, C, F}, and a config
+    // line when `config` is not empty.
+    static std::string catalogueText(const std::string& config)
+    {
+        std::string text = "<root>\n";
+        if (!config.empty())
+            text += "\t" + config + "\n";
+        text += "\t<dimension label=\"Length\" baseunit=\"m\">\n"
+                "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
+                "\t\t<unit label=\"mm\" cf=0.001 offset=0/>\n"
+                "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
+                "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
+                "\t</dimension>\n"
+                "\t<dimension label=\"Temperature\" baseunit=\"K\">\n"
+                "\t\t<unit label=\"K\" cf=1 offset=0/>\n"
+                "\t\t<unit label=\"C\" cf=1 offset=273.15/>\n"
+                "\t\t<unit label=\"F\" cf=0.5555555555555556 offset=255.3722222222222/>\n"
+                "\t</dimension>\n"
+                "</root>";
+        return text;
+    }
+
+    static std::string config(const std::string& dim, const std::string& su, const std::string& eu,
+                              const std::string& sv)
+    {
+        return "<config dim=\"" + dim + "\" su=\"" + su + "\" eu=\"" + eu + "\" sv=" + sv + "/>";
+    }
+
+    static void writeFile(const std::string& text)
+    {
+        std::ofstream out("Meridal.xml", std::ios::binary);
+        out << text;
+    }
+
+    static std::string readFile()
+    {
+        std::ifstream in("Meridal.xml", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // Constructs the window and runs its initialisation.
+    bool open()
+    {
+        m_window = std::make_unique<CConverterDlg>(m_resources, host());
+        host().attach(*m_window);
+        return m_window->onInitDialog();
+    }
+
+    // Ends the window and gives the next one fresh controls.
+    void discardWindow()
+    {
+        m_window.reset();
+        m_host = std::make_unique<FakeDialogHost>();
+    }
+
+    CConverterDlg& window() { return *m_window; }
+    FakeDialogHost& host() { return *m_host; }
+    FakeList& dimensions() { return host().fakeList(1048); }
+    FakeList& startUnits() { return host().fakeList(1005); }
+    FakeList& endUnits() { return host().fakeList(1006); }
+    FakeEdit& input() { return host().fakeEdit(1013); }
+    FakeEdit& output() { return host().fakeEdit(1015); }
+    FakeText& tip() { return host().fakeText(1045); }
+    FakeText& startCaption() { return host().fakeText(1019); }
+    FakeText& endCaption() { return host().fakeText(1020); }
+    const std::vector<ShownMessage>& messages() { return host().messages().shown(); }
+
+    // The first unit of a dimension, in the catalogue's table order.
+    std::string firstUnitOf(const std::string& dimension)
+    {
+        return window().catalogue().unitLabels(dimension).at(0);
+    }
+
+    FakeResources m_resources = FakeResources::withNumberedStrings();
+    std::unique_ptr<FakeDialogHost> m_host = std::make_unique<FakeDialogHost>();
+    std::unique_ptr<CConverterDlg> m_window;
+    std::filesystem::path m_dir;
+    std::filesystem::path m_oldDir;
+};
+
+} // namespace meridal::test

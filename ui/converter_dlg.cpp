@@ -1,0 +1,536 @@
+#include "ui/converter_dlg.h"
+
+#include "catalogue/markup_element.h"
+#include "persistence/catalogue_file.h"
+#include "platform/controls.h"
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
+#include "ui/numeric_entry.h"
+
+#include <utility>
+
+namespace meridal {
+
+using platform::MessageIcon;
+using platform::Notification;
+
+namespace {
+
+// The tip shown last: string strTipBase + counter. It outlives any one window.
+int s_tipCounter = 0;
+// The input field's reentrancy flag (see filterNumericEntry).
+bool s_inputRewriting = false;
+
+// Inert controls for a window that has not found its own yet.
+class NoList final : public platform::ListControl {
+public:
+    void reset() override {}
+    void addEntry(const std::string&) override {}
+    void insertEntry(int, const std::string&) override {}
+    void removeEntry(int) override {}
+    void selectIndex(int) override {}
+    int selectedIndex() const override { return -1; }
+    std::string entryText(int) const override { return {}; }
+    int entryCount() const override { return 0; }
+    int selectPrefix(const std::string&) override { return -1; }
+};
+
+class NoEdit final : public platform::EditField {
+public:
+    std::string text() const override { return {}; }
+    void setText(const std::string&) override {}
+    int selectionStart() const override { return 0; }
+    int selectionEnd() const override { return 0; }
+    void setSelection(int, int) override {}
+    void clearSelection() override {}
+    void scrollCaret() override {}
+    void copy() override {}
+    void paste() override {}
+};
+
+class NoText final : public platform::TextField {
+public:
+    void setText(const std::string&) override {}
+    std::string text() const override { return {}; }
+};
+
+NoList s_noList;
+NoEdit s_noEdit;
+NoText s_noText;
+
+void selectFirst(platform::ListControl& list)
+{
+    if (list.entryCount() > 0)
+        list.selectIndex(0);
+}
+
+} // namespace
+
+CConverterDlg::CConverterDlg(const Resources& resources, platform::DialogHost& host)
+    : m_resources(resources)
+    , m_host(host)
+    , m_logList(&s_noList)
+    , m_dimensionList(&s_noList)
+    , m_startUnitList(&s_noList)
+    , m_endUnitList(&s_noList)
+    , m_input(&s_noEdit)
+    , m_output(&s_noEdit)
+    , m_startCaption(&s_noText)
+    , m_endCaption(&s_noText)
+    , m_tipField(&s_noText)
+{
+    m_resources.loadString(res::strAllUnits, m_allUnitsLabel);
+}
+
+CConverterDlg::~CConverterDlg() = default;
+
+// ---------------------------------------------------------------------------------------
+// Routing
+
+std::span<const CConverterDlg::NotifyRoute> CConverterDlg::notifyRoutes()
+{
+    static const NotifyRoute routes[] = {
+        {res::idDimensionList, Notification::SelectionChanged, &CConverterDlg::onDimensionChanged},
+        {res::idStartUnitList, Notification::SelectionChanged, &CConverterDlg::onStartUnitChanged},
+        {res::idEndUnitList, Notification::SelectionChanged, &CConverterDlg::onEndUnitChanged},
+        {res::idInput, Notification::TextChanged, &CConverterDlg::onInputChanged},
+        {res::idInput, Notification::FocusGained, &CConverterDlg::onValueFieldFocused},
+        {res::idInput, Notification::FocusLost, &CConverterDlg::onValueFieldUnfocused},
+        {res::idOutput, Notification::FocusGained, &CConverterDlg::onValueFieldFocused},
+        {res::idOutput, Notification::FocusLost, &CConverterDlg::onValueFieldUnfocused},
+        {res::idNextTip, Notification::Clicked, &CConverterDlg::onNextTip},
+        {res::idOutput, Notification::TextChanged, nullptr},
+        {res::idLogList, Notification::SelectionChanged, nullptr},
+        // The log's buttons and double click add their rows here.
+    };
+    return routes;
+}
+
+std::span<const CConverterDlg::CommandRoute> CConverterDlg::commandRoutes()
+{
+    static const CommandRoute routes[] = {
+        {res::cmdExit, &CConverterDlg::onExit},
+        {res::cmdCopy, &CConverterDlg::onCopy},
+        {res::cmdPaste, &CConverterDlg::onPaste},
+        // Catalogue editing, the log, the notation switch, launches and the About box
+        // add their rows here.
+    };
+    return routes;
+}
+
+void CConverterDlg::onNotify(int controlId, Notification notification)
+{
+    for (const NotifyRoute& route : notifyRoutes()) {
+        if (route.controlId == controlId && route.notification == notification) {
+            if (route.handler)
+                (this->*route.handler)();
+            return;
+        }
+    }
+}
+
+void CConverterDlg::onCommand(int commandId)
+{
+    for (const CommandRoute& route : commandRoutes()) {
+        if (route.commandId == commandId) {
+            if (route.handler)
+                (this->*route.handler)();
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Initialisation and closing
+
+bool CConverterDlg::onInitDialog()
+{
+    setUpIcon();
+
+    m_readOnlyWarned = false;
+    if (!loadCatalogue()) {
+        m_resources.loadString(res::strErrorCaption, m_messageText);
+        m_host.messageBoxes().show(m_loadError.value_or(std::string()), m_messageText, MessageIcon::Error);
+        // The window ends here: nothing is filled, and nothing will be saved.
+        m_host.endDialog(-1);
+        return false;
+    }
+
+    findControls();
+    loadMenus();
+
+    m_dimensionList->reset();
+    fillDimensionList();
+    m_input->clearSelection();
+    m_output->clearSelection();
+
+    setUpButtonBitmaps();
+
+    m_saveOnClose = true;
+
+    restoreSelection();
+
+    // The restored unit selections came after the factors were read: read them again.
+    updateFactors(0);
+    convert();
+
+    loadLog();
+    showTip(true);
+
+    setUpTooltips();
+    startTimer();
+    return true;
+}
+
+void CConverterDlg::findControls()
+{
+    auto list = [this](int id) {
+        platform::ListControl* control = m_host.list(id);
+        return control ? control : &s_noList;
+    };
+    auto edit = [this](int id) {
+        platform::EditField* control = m_host.edit(id);
+        return control ? control : &s_noEdit;
+    };
+    auto text = [this](int id) {
+        platform::TextField* control = m_host.text(id);
+        return control ? control : &s_noText;
+    };
+    m_logList = list(res::idLogList);
+    m_dimensionList = list(res::idDimensionList);
+    m_startUnitList = list(res::idStartUnitList);
+    m_endUnitList = list(res::idEndUnitList);
+    m_input = edit(res::idInput);
+    m_output = edit(res::idOutput);
+    m_startCaption = text(res::idStartCaption);
+    m_endCaption = text(res::idEndCaption);
+    m_tipField = text(res::idTip);
+}
+
+void CConverterDlg::restoreSelection()
+{
+    if (m_dimensionList->entryCount() <= 0)
+        return;
+
+    if (const MarkupElement* config = m_catalogue.config()) {
+        const std::string dim = attributeValue(*config, "dim");
+        const std::string su = attributeValue(*config, "su");
+        const std::string eu = attributeValue(*config, "eu");
+        const std::string sv = attributeValue(*config, "sv");
+        // A label that no longer exists matches nothing: the first entries stay selected.
+        m_dimensionList->selectPrefix(dim);
+        onDimensionChanged();
+        m_startUnitList->selectPrefix(su);
+        m_endUnitList->selectPrefix(eu);
+        // Goes through the input's text-changed handling: cleaned, then converted.
+        m_input->setText(sv);
+    } else {
+        m_dimensionList->selectIndex(0);
+        onDimensionChanged();
+        selectFirst(*m_startUnitList);
+        selectFirst(*m_endUnitList);
+        m_resources.loadString(res::strDefaultInput, m_messageText);
+        m_input->setText(m_messageText);
+    }
+}
+
+void CConverterDlg::onClose()
+{
+    if (m_saveOnClose) {
+        saveCatalogue();
+        saveLog();
+    }
+    stopTimer();
+    m_host.endDialog(0);
+}
+
+void CConverterDlg::onExit()
+{
+    m_host.close();
+}
+
+// The window's chrome: icon, popup menus, button bitmaps, tooltips and the banner's timer.
+void CConverterDlg::setUpIcon() {}          // icon 169 as the window's large and small icon
+void CConverterDlg::loadMenus() {}          // first submenus of menus 129, 134 and 191
+void CConverterDlg::setUpButtonBitmaps() {} // bitmaps 186, 183, 184, 185 on buttons 1054, 1051-1053
+void CConverterDlg::setUpTooltips() {}      // tooltips over the dimension list and both unit lists
+void CConverterDlg::startTimer() {}         // timer 1, every 100 ms, polls the cursor over the banner
+void CConverterDlg::stopTimer() {}          // stops the timer started at initialisation
+
+// ---------------------------------------------------------------------------------------
+// The catalogue file
+
+bool CConverterDlg::loadCatalogue()
+{
+    switch (fileState(catalogueFileName)) {
+    case FileState::Missing:
+        writeDefaultCatalogue();
+        break;
+    case FileState::ReadOnly:
+        showMessage(res::strCatalogueReadOnly, res::strWarningCaption, MessageIcon::Warning);
+        m_readOnlyWarned = true;
+        break;
+    case FileState::Writable:
+        break;
+    }
+
+    LoadResult result = readCatalogue(catalogueFileName, m_catalogue, m_resources);
+    if (!result.ok) {
+        m_loadError = std::move(result.error);
+        return false;
+    }
+    m_catalogueUnreadable = result.unreadable;
+    return true;
+}
+
+void CConverterDlg::writeDefaultCatalogue()
+{
+    // A module without the default text, or a folder that cannot take the file, leaves
+    // the file missing; the load then finds an empty catalogue.
+    meridal::writeDefaultCatalogue(catalogueFileName, m_resources);
+}
+
+void CConverterDlg::saveCatalogue()
+{
+    // Saving what was read from a file that could not be read would wipe that file.
+    if (m_catalogueUnreadable) {
+        showMessage(res::strCatalogueNotSavedUnreadable, res::strErrorCaption, MessageIcon::Warning);
+        return;
+    }
+
+    switch (fileState(catalogueFileName)) {
+    case FileState::Missing:
+        // Deleted while the window ran: it is not created again.
+        showMessage(res::strCatalogueMissing, res::strErrorCaption, MessageIcon::Error);
+        return;
+    case FileState::ReadOnly:
+        if (!m_readOnlyWarned)
+            showMessage(res::strCatalogueReadOnly, res::strErrorCaption, MessageIcon::Error);
+        return;
+    case FileState::Writable:
+        break;
+    }
+
+    m_catalogue.setConfig(makeConfig(selectedText(*m_dimensionList), selectedText(*m_startUnitList),
+                                     selectedText(*m_endUnitList), m_input->text()));
+
+    std::string reason;
+    if (!writeCatalogue(catalogueFileName, m_catalogue, reason)) {
+        const std::string text = formatWithArgument(m_resources.string(res::strCatalogueSaveFailed), reason);
+        m_resources.loadString(res::strErrorCaption, m_messageText);
+        m_host.messageBoxes().show(text, m_messageText, MessageIcon::Error);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The conversion log
+
+void CConverterDlg::loadLog() {} // reads "log.txt" into the log list
+void CConverterDlg::saveLog() {} // writes the log list back to "log.txt"
+
+// ---------------------------------------------------------------------------------------
+// Lists and conversion
+
+void CConverterDlg::fillDimensionList()
+{
+    m_dimensionList->addEntry(m_allUnitsLabel);
+    for (const std::string& label : m_catalogue.dimensionLabels())
+        m_dimensionList->addEntry(label);
+    m_dimensionList->selectIndex(0);
+}
+
+void CConverterDlg::onDimensionChanged()
+{
+    refreshUnitLists();
+    updateFactors(0);
+}
+
+void CConverterDlg::refreshUnitLists()
+{
+    const int selected = m_dimensionList->selectedIndex();
+    m_startUnitList->reset();
+    m_endUnitList->reset();
+    m_endUnitDimension.reset();
+    if (selected < 0)
+        return;
+    const std::string dimension = m_dimensionList->entryText(selected);
+    const bool allUnits = dimension == m_allUnitsLabel;
+
+    if (!allUnits) {
+        for (const std::string& label : m_catalogue.unitLabels(dimension))
+            m_startUnitList->addEntry(label);
+    } else {
+        // Both lists get every unit; the start unit's factors narrow the end list at once.
+        for (const std::string& label : m_catalogue.allUnitLabels()) {
+            m_startUnitList->addEntry(label);
+            m_endUnitList->addEntry(label);
+        }
+    }
+
+    selectFirst(*m_startUnitList);
+
+    if (!allUnits && m_startUnitList->entryCount() > 0) {
+        // The end list shows the units of the first start unit's own dimension.
+        if (const std::string* owner = m_catalogue.ownerOf(m_startUnitList->entryText(0))) {
+            const std::string ownerLabel = *owner;
+            fillEndUnitList(ownerLabel);
+        }
+    }
+
+    selectFirst(*m_endUnitList);
+}
+
+void CConverterDlg::fillEndUnitList(const std::string& dimensionLabel)
+{
+    m_endUnitList->reset();
+    m_endUnitDimension = dimensionLabel;
+    for (const std::string& label : m_catalogue.unitLabels(dimensionLabel))
+        m_endUnitList->addEntry(label);
+    if (m_endUnitList->entryCount() > 0) {
+        m_endUnitList->selectIndex(0);
+        m_endCaption->setText(m_endUnitList->entryText(0));
+    }
+}
+
+void CConverterDlg::updateFactors(int which)
+{
+    const std::string dimension = selectedText(*m_dimensionList);
+    const bool allUnits = m_dimensionList->selectedIndex() >= 0 && dimension == m_allUnitsLabel;
+
+    if (which == 0 || which == 1) {
+        m_startUnitFound = false;
+        const int selected = m_startUnitList->selectedIndex();
+        if (selected >= 0) {
+            const std::string label = m_startUnitList->entryText(selected);
+            std::optional<std::string> unitDimension;
+            if (!allUnits) {
+                unitDimension = dimension;
+            } else if (const std::string* owner = m_catalogue.ownerOf(label)) {
+                // In the all-units view the end list follows the start unit's dimension.
+                unitDimension = *owner;
+                fillEndUnitList(*unitDimension);
+                which = 0;
+            }
+            const MarkupElement* unit = unitDimension ? m_catalogue.unit(*unitDimension, label) : nullptr;
+            if (unit) {
+                m_conversion.setStartUnit(*unit);
+                m_startUnitFound = true;
+                m_startCaption->setText(label);
+            }
+        }
+    }
+
+    if (which == 0 || which == 2) {
+        m_endUnitFound = false;
+        const int selected = m_endUnitList->selectedIndex();
+        if (selected >= 0) {
+            const std::string label = m_endUnitList->entryText(selected);
+            // The end unit belongs to the dimension whose units the end list shows.
+            std::optional<std::string> unitDimension = m_endUnitDimension;
+            if (!unitDimension) {
+                if (!allUnits)
+                    unitDimension = dimension;
+                else if (const std::string* owner = m_catalogue.ownerOf(label))
+                    unitDimension = *owner;
+            }
+            const MarkupElement* unit = unitDimension ? m_catalogue.unit(*unitDimension, label) : nullptr;
+            if (unit) {
+                m_conversion.setEndUnit(*unit);
+                m_endUnitFound = true;
+                m_endCaption->setText(label);
+            }
+        }
+    }
+
+    convert();
+}
+
+void CConverterDlg::convert()
+{
+    // Without both units there is nothing to convert between; the output stays as it is.
+    if (!m_startUnitFound || !m_endUnitFound)
+        return;
+    if (std::optional<std::string> result = m_conversion.convert(m_input->text()))
+        m_output->setText(*result);
+}
+
+void CConverterDlg::onStartUnitChanged()
+{
+    updateFactors(1);
+}
+
+void CConverterDlg::onEndUnitChanged()
+{
+    updateFactors(2);
+}
+
+// ---------------------------------------------------------------------------------------
+// Numeric entry and the clipboard
+
+void CConverterDlg::onInputChanged()
+{
+    if (!filterNumericEntry(*m_input, s_inputRewriting))
+        return;
+    convert();
+}
+
+void CConverterDlg::onCopy()
+{
+    m_output->setSelection(0, -1);
+    m_output->scrollCaret();
+    m_output->copy();
+}
+
+void CConverterDlg::onPaste()
+{
+    m_input->setSelection(0, -1);
+    m_input->scrollCaret();
+    m_input->paste();
+}
+
+void CConverterDlg::onValueFieldFocused()
+{
+    m_valueEditFocused = true;
+}
+
+void CConverterDlg::onValueFieldUnfocused()
+{
+    m_valueEditFocused = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Tips
+
+void CConverterDlg::showTip(bool first)
+{
+    if (first)
+        s_tipCounter = 1;
+    else if (s_tipCounter >= 7)
+        s_tipCounter = 1;
+    m_tipField->setText(m_resources.string(res::strTipBase + static_cast<unsigned>(s_tipCounter)));
+    ++s_tipCounter;
+}
+
+void CConverterDlg::onNextTip()
+{
+    // The tip stays put while the input or the output field has the focus.
+    if (!m_valueEditFocused)
+        showTip(false);
+}
+
+// ---------------------------------------------------------------------------------------
+
+void CConverterDlg::showMessage(unsigned textId, unsigned captionId, MessageIcon icon)
+{
+    const std::string text = m_resources.string(textId);
+    m_resources.loadString(captionId, m_messageText);
+    m_host.messageBoxes().show(text, m_messageText, icon);
+}
+
+std::string CConverterDlg::selectedText(const platform::ListControl& list) const
+{
+    const int selected = list.selectedIndex();
+    return selected >= 0 ? list.entryText(selected) : std::string();
+}
+
+} // namespace meridal

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace meridal {
+
+namespace platform {
+class EditField;
+}
+
+// The text-changed step of a field that takes a number: removes every character that
+// filterNumericText rejects and puts the caret back one character before where the edit
+// left it (or at 0).
+//
+// `rewriting` is the field's reentrancy flag. It is set just before the field is rewritten
+// and consumed by the text-changed notification that the rewrite itself sends, which must
+// arrive synchronously, inside setText.
+//
+// Returns false when this notification was that nested one (nothing to do), true when the
+// caller goes on to use the text.
+bool filterNumericEntry(platform::EditField& field, bool& rewriting);
+
+} // namespace meridal
