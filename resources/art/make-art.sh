@@ -104,7 +104,7 @@ banner() {
     -alpha off -type TrueColor BMP3:"$out"
 }
 banner banner.bmp "#f4f8ff" "#d9e5f8" "#b7c9e6" "#23324a" "none"
-banner banner-hot.bmp "#fffbe6" "#ffe28a" "#f0b429" "#1f6feb" "#ffffff"
+banner banner-hot.bmp "#fffdf2" "#ffeeb0" "#f0b429" "#1f6feb" "#ffffff"
 
 # Cursor over the banner: a pointing hand whose fingertip is the top-left pixel. Drawn
 # upright with the fingertip at (10.5,0), then turned to point up and to the left.
