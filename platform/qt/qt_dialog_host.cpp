@@ -267,10 +267,8 @@ void QtDialogHost::buildMenuBar(const Resources& resources, unsigned menuId)
         layout->setMenuBar(bar);
 }
 
-int QtDialogHost::exec(DialogController& controller)
+bool QtDialogHost::initialise(DialogController& controller)
 {
-    if (!m_window)
-        return -1;
     m_controller = &controller;
     m_ended = false;
     m_result = 0;
@@ -278,14 +276,31 @@ int QtDialogHost::exec(DialogController& controller)
         m_ended = true;
         m_result = -1;
     }
-    int result = m_result;
-    if (!m_ended) {
-        m_inLoop = true;
-        result = m_window->exec();
-        m_inLoop = false;
+    return !m_ended;
+}
+
+int QtDialogHost::exec(DialogController& controller)
+{
+    if (!m_window)
+        return -1;
+    if (initialise(controller)) {
+        m_running = true;
+        m_result = m_window->exec();
+        m_running = false;
     }
     m_controller = nullptr;
-    return result;
+    return m_result;
+}
+
+bool QtDialogHost::open(DialogController& controller)
+{
+    if (!m_window || !initialise(controller)) {
+        m_controller = nullptr;
+        return false;
+    }
+    m_running = true;
+    m_window->show();
+    return true;
 }
 
 QDialog* QtDialogHost::window() const
@@ -332,8 +347,10 @@ void QtDialogHost::endDialog(int result)
 {
     m_ended = true;
     m_result = result;
-    if (m_inLoop && m_window)
+    if (m_running && m_window) {
+        m_running = false;
         m_window->done(result);
+    }
 }
 
 void QtDialogHost::setMenuChecked(int commandId, bool checked)

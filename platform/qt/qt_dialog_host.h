@@ -48,6 +48,13 @@ public:
     // or -1 when the layout could not be built.
     int exec(DialogController& controller);
 
+    // Initialises and shows the window without a modal loop of its own (the caller runs the
+    // events, as a test does). False when the initialisation already ended the dialog.
+    bool open(DialogController& controller);
+    // Whether the window has been ended (endDialog), and with which result.
+    bool ended() const { return m_ended; }
+    int result() const { return m_result; }
+
     // The window, or nullptr when the layout is missing or unreadable.
     QDialog* window() const;
     // The widget that carries `id`, or nullptr.
@@ -74,6 +81,7 @@ private:
     void buildMenuBar(const Resources& resources, unsigned menuId);
     void notify(int id, Notification notification);
     void command(int id);
+    bool initialise(DialogController& controller); // false when it ended the dialog
     bool closeRequested(); // false when nobody runs the window
 
     QPointer<HostWindow> m_window;
@@ -87,7 +95,7 @@ private:
     QtClipboard m_clipboard;
 
     DialogController* m_controller = nullptr;
-    bool m_inLoop = false;
+    bool m_running = false;
     bool m_ended = false;
     int m_result = 0;
 };

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace meridal {
+
+class Resources;
+
+namespace platform {
+class MessageBoxes;
+}
+
+// The application object: loads the resource module and runs the converter window modally.
+// The process ends when the window has ended.
+class CConverterApp final {
+public:
+    // Finds the resource module; nullptr when it cannot be loaded.
+    using ModuleLoader = std::function<std::unique_ptr<Resources>()>;
+
+    // `messages` shows the one message that start-up has of its own, with no owner window.
+    CConverterApp(ModuleLoader loader, platform::MessageBoxes& messages);
+
+    // The resource module "TessaryRes.dll", looked up by bare name in the program's folder.
+    static std::unique_ptr<Resources> loadResourceModule();
+
+    // Runs the program: the resource module, then the converter window until it ends.
+    // Returns false in every case: there is nothing left to run afterwards.
+    bool initInstance();
+
+private:
+    ModuleLoader m_loader;
+    platform::MessageBoxes& m_messages;
+};
+
+} // namespace meridal
