@@ -131,7 +131,13 @@ void QtListBox::insertEntry(int index, const std::string& text)
 void QtListBox::removeEntry(int index)
 {
     const QSignalBlocker blocker(m_list);
+    const bool wasSelected = selectedIndex() == index;
     delete m_list.takeItem(index);
+    // Qt moves the selection on to a neighbour; a list box leaves none.
+    if (wasSelected) {
+        m_list.clearSelection();
+        m_list.setCurrentRow(-1);
+    }
 }
 
 void QtListBox::selectIndex(int index)

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace meridal::test {
+
+// The one QApplication of a test program (offscreen platform, set by the test's environment),
+// with a private runtime folder so that Qt finds no other one.
+inline QApplication& guiApplication()
+{
+    static QTemporaryDir runtimeDir;
+    static int argc = 1;
+    static char name[] = "meridal-gui-test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) {
+        std::filesystem::permissions(runtimeDir.path().toStdString(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace);
+        setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
+        new QApplication(argc, argv);
+    }
+    return *static_cast<QApplication*>(QApplication::instance());
+}
+
+// A fresh, empty working folder for one test: the program keeps "Meridal.xml" and "log.txt"
+// in the current directory.
+class TemporaryWorkingFolder {
+public:
+    TemporaryWorkingFolder() : m_previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(m_dir.path().toStdString());
+    }
+    ~TemporaryWorkingFolder() { std::filesystem::current_path(m_previous); }
+    TemporaryWorkingFolder(const TemporaryWorkingFolder&) = delete;
+    TemporaryWorkingFolder& operator=(const TemporaryWorkingFolder&) = delete;
+
+    std::filesystem::path path() const { return m_dir.path().toStdString(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::filesystem::path m_previous;
+};
+
+} // namespace meridal::test
