@@ -55,6 +55,7 @@ TEST_F(NumericEntryTest, letterTypedInsideNumberIsRemovedAndCaretStaysBeforeIt)
 {
     input().setText("123");
     const int changes = input().changeCount();
+    const int conversions = output().changeCount();
     const int scrolls = input().scrolls();
     input().setCaret(2);
     input().userType("x");
@@ -64,8 +65,9 @@ TEST_F(NumericEntryTest, letterTypedInsideNumberIsRemovedAndCaretStaysBeforeIt)
     EXPECT_EQ(input().selectionEnd(), 2);
     EXPECT_EQ(input().scrolls(), scrolls + 1);
     EXPECT_EQ(output().text(), "123.000000");
-    // The typing and the rewrite: the rewrite's own notification converts nothing more.
+    // The typing and the rewrite notify; only the typing converts.
     EXPECT_EQ(input().changeCount(), changes + 2);
+    EXPECT_EQ(output().changeCount(), conversions + 1);
 
     // The next real edit is filtered and converted again.
     input().setCaret(3);
