@@ -100,50 +100,55 @@ TEST_F(ConverterWindowTest, readOnlyFileIsReportedOnceAndNotWritten)
     EXPECT_EQ(host().endResults(), std::vector<int>{0});
 }
 
-TEST_F(ConverterWindowTest, fileThatBecameReadOnlyIsReportedAtClose)
-{
-    const std::string text = catalogueText(config("Length", "in", "ft", "12"));
-    writeFile(text);
-    ASSERT_TRUE(open());
-    fs::permissions("Meridal.xml", fs::perms::owner_read);
-
-    window().onClose();
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_TRUE(sameMessage(messages()[0], "S218", "S208", MessageIcon::Error));
-    EXPECT_EQ(readFile(), text);
-}
-
-TEST_F(ConverterWindowTest, fileDeletedWhileRunningIsReportedAndNotCreatedAgain)
-{
-    writeFile(catalogueText(config("Length", "in", "ft", "12")));
-    ASSERT_TRUE(open());
-    fs::remove("Meridal.xml");
-
-    window().onClose();
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_TRUE(sameMessage(messages()[0], "S229", "S208", MessageIcon::Error));
-    EXPECT_FALSE(fs::exists("Meridal.xml"));
-    EXPECT_EQ(host().endResults(), std::vector<int>{0});
-}
-
-TEST_F(ConverterWindowTest, failedSaveIsReportedWithItsReasonAndWindowStillCloses)
+TEST_F(ConverterWindowTest, fileChangedWhileRunningIsReportedAtCloseAndWindowStillCloses)
 {
     m_resources.setString(res::strCatalogueSaveFailed, "Not saved: %s");
-    writeFile(catalogueText(config("Length", "in", "ft", "12")));
-    ASSERT_TRUE(open());
-    // A folder now stands where the file was: the file cannot be replaced.
-    fs::remove("Meridal.xml");
-    fs::create_directory("Meridal.xml");
-    std::ofstream("Meridal.xml/keep") << "x";
+    struct Case {
+        const char* name;
+        void (*change)();
+        const char* text; // the message's text, or its start when it ends in ": "
+        MessageIcon icon;
+    };
+    const Case cases[] = {
+        {"deleted", [] { fs::remove("Meridal.xml"); }, "S229", MessageIcon::Error},
+        {"read-only", [] { fs::permissions("Meridal.xml", fs::perms::owner_read); }, "S218", MessageIcon::Error},
+        // A folder where the file was: it cannot be replaced; the reason is shown.
+        {"replaced by a folder",
+         [] {
+             fs::remove("Meridal.xml");
+             fs::create_directory("Meridal.xml");
+             std::ofstream("Meridal.xml/keep") << "x";
+         },
+         "Not saved: ", MessageIcon::Error},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        discardWindow();
+        std::error_code ignored;
+        fs::remove_all("Meridal.xml", ignored);
+        const std::string text = catalogueText(config("Length", "in", "ft", "12"));
+        writeFile(text);
+        ASSERT_TRUE(open());
+        c.change();
+        const bool wasFile = fs::is_regular_file("Meridal.xml");
 
-    window().onClose();
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text.rfind("Not saved: ", 0), 0u) << messages()[0].text;
-    EXPECT_GT(messages()[0].text.size(), std::string("Not saved: ").size());
-    EXPECT_EQ(messages()[0].caption, "S208");
-    EXPECT_EQ(messages()[0].icon, MessageIcon::Error);
-    EXPECT_TRUE(fs::is_directory("Meridal.xml"));
-    EXPECT_EQ(host().endResults(), std::vector<int>{0});
+        window().onClose();
+        ASSERT_EQ(messages().size(), 1u);
+        const std::string expected = c.text;
+        if (expected.ends_with(": ")) {
+            EXPECT_EQ(messages()[0].text.rfind(expected, 0), 0u) << messages()[0].text;
+            EXPECT_GT(messages()[0].text.size(), expected.size());
+        } else {
+            EXPECT_EQ(messages()[0].text, expected);
+        }
+        EXPECT_EQ(messages()[0].caption, "S208");
+        EXPECT_EQ(messages()[0].icon, c.icon);
+        if (wasFile)
+            EXPECT_EQ(readFile(), text);
+        else
+            EXPECT_FALSE(fs::is_regular_file("Meridal.xml"));
+        EXPECT_EQ(host().endResults(), std::vector<int>{0});
+    }
 }
 
 TEST_F(ConverterWindowTest, unreadableFileLoadsEmptyAndIsNeverSavedOver)

@@ -11,7 +11,7 @@ using platform::Notification;
 
 constexpr const char* allUnits = "S242";
 
-TEST_F(ConverterWindowTest, fillsDimensionListWithAllUnitsEntryFirstThenTableOrder)
+TEST_F(ConverterWindowTest, opensWithAllUnitsEntryFirstThenDimensionsAndConvertsRememberedValue)
 {
     writeFile(catalogueText(config("Length", "in", "ft", "12")));
     ASSERT_TRUE(open());
@@ -22,6 +22,7 @@ TEST_F(ConverterWindowTest, fillsDimensionListWithAllUnitsEntryFirstThenTableOrd
     EXPECT_EQ(dimensions().entries(), expected);
     EXPECT_EQ(startUnits().entries(), window().catalogue().unitLabels("Length"));
     EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Length"));
+    EXPECT_EQ(output().text(), "1.000000");
     EXPECT_TRUE(window().saveOnClose());
 }
 
@@ -54,13 +55,6 @@ TEST_F(ConverterWindowTest, restoresRememberedSelectionByPrefixIgnoringCase)
         EXPECT_EQ(startCaption().text(), startUnits().selectedText());
         EXPECT_EQ(endCaption().text(), endUnits().selectedText());
     }
-}
-
-TEST_F(ConverterWindowTest, convertsRestoredValueWithRestoredUnits)
-{
-    writeFile(catalogueText(config("Length", "in", "ft", "12")));
-    ASSERT_TRUE(open());
-    EXPECT_EQ(output().text(), "1.000000");
 }
 
 TEST_F(ConverterWindowTest, withoutConfigStartsOnFirstEntriesWithDefaultInput)
