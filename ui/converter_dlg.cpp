@@ -23,7 +23,7 @@ bool s_inputRewriting = false;
 
 // Inert controls for a window that has not found its own yet.
 class NoList final : public platform::ListControl {
-public:
+  public:
     void reset() override {}
     void addEntry(const std::string&) override {}
     void insertEntry(int, const std::string&) override {}
@@ -36,7 +36,7 @@ public:
 };
 
 class NoEdit final : public platform::EditField {
-public:
+  public:
     std::string text() const override { return {}; }
     void setText(const std::string&) override {}
     int selectionStart() const override { return 0; }
@@ -49,7 +49,7 @@ public:
 };
 
 class NoText final : public platform::TextField {
-public:
+  public:
     void setText(const std::string&) override {}
     std::string text() const override { return {}; }
 };
@@ -67,17 +67,9 @@ void selectFirst(platform::ListControl& list)
 } // namespace
 
 CConverterDlg::CConverterDlg(const Resources& resources, platform::DialogHost& host)
-    : m_resources(resources)
-    , m_host(host)
-    , m_logList(&s_noList)
-    , m_dimensionList(&s_noList)
-    , m_startUnitList(&s_noList)
-    , m_endUnitList(&s_noList)
-    , m_input(&s_noEdit)
-    , m_output(&s_noEdit)
-    , m_startCaption(&s_noText)
-    , m_endCaption(&s_noText)
-    , m_tipField(&s_noText)
+    : m_resources(resources), m_host(host), m_logList(&s_noList), m_dimensionList(&s_noList),
+      m_startUnitList(&s_noList), m_endUnitList(&s_noList), m_input(&s_noEdit), m_output(&s_noEdit),
+      m_startCaption(&s_noText), m_endCaption(&s_noText), m_tipField(&s_noText)
 {
     m_resources.loadString(res::strAllUnits, m_allUnitsLabel);
 }

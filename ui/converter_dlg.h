@@ -23,7 +23,7 @@ enum class MessageIcon;
 // typed into the input field converted into the output field, everything kept in step
 // when a selection changes. It reaches its controls only through the platform interfaces.
 class CConverterDlg : public platform::DialogController {
-public:
+  public:
     CConverterDlg(const Resources& resources, platform::DialogHost& host);
     ~CConverterDlg() override;
 
@@ -62,7 +62,7 @@ public:
     bool readOnlyWarned() const { return m_readOnlyWarned; }
     bool valueEditFocused() const { return m_valueEditFocused; }
 
-private:
+  private:
     using Handler = void (CConverterDlg::*)();
     // A row of the routing: a control's notification, or a command, and its handler.
     // A row without a handler takes the message and does nothing.

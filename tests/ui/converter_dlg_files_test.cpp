@@ -2,10 +2,9 @@
 
 #include "persistence/catalogue_file.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace meridal::test {
@@ -16,7 +15,8 @@ namespace fs = std::filesystem;
 
 constexpr int exitCommand = 139;
 
-bool sameMessage(const ShownMessage& shown, const std::string& text, const std::string& caption, MessageIcon icon)
+bool sameMessage(const ShownMessage& shown, const std::string& text, const std::string& caption,
+                 MessageIcon icon)
 {
     return shown.text == text && shown.caption == caption && shown.icon == icon;
 }
@@ -40,7 +40,8 @@ TEST_F(ConverterWindowTest, closingWritesTheCatalogueWithTheSelectionOfTheMoment
             window().onClose();
 
         const std::string saved = readFile();
-        EXPECT_NE(saved.find("\t<config dim=\"Temperature\" su=\"C\" eu=\"F\" sv=-40/>\r\n"), std::string::npos)
+        EXPECT_NE(saved.find("\t<config dim=\"Temperature\" su=\"C\" eu=\"F\" sv=-40/>\r\n"),
+                  std::string::npos)
             << saved;
         EXPECT_NE(saved.find("<unit label=\"mm\" cf=0.001 offset=0/>\r\n"), std::string::npos);
         EXPECT_EQ(saved.substr(saved.size() - 7), "</root>");
@@ -51,7 +52,8 @@ TEST_F(ConverterWindowTest, closingWritesTheCatalogueWithTheSelectionOfTheMoment
 
 TEST_F(ConverterWindowTest, missingFileIsCreatedFromTheDefaultCatalogue)
 {
-    m_resources.set(res::typeHtml, res::htmlDefaultCatalogue, catalogueText(config("Length", "in", "ft", "24")));
+    m_resources.set(res::typeHtml, res::htmlDefaultCatalogue,
+                    catalogueText(config("Length", "in", "ft", "24")));
     ASSERT_FALSE(fs::exists("Meridal.xml"));
     ASSERT_TRUE(open());
     EXPECT_TRUE(fs::exists("Meridal.xml"));
@@ -111,7 +113,8 @@ TEST_F(ConverterWindowTest, fileChangedWhileRunningIsReportedAtCloseAndWindowSti
     };
     const Case cases[] = {
         {"deleted", [] { fs::remove("Meridal.xml"); }, "S229", MessageIcon::Error},
-        {"read-only", [] { fs::permissions("Meridal.xml", fs::perms::owner_read); }, "S218", MessageIcon::Error},
+        {"read-only", [] { fs::permissions("Meridal.xml", fs::perms::owner_read); }, "S218",
+         MessageIcon::Error},
         // A folder where the file was: it cannot be replaced; the reason is shown.
         {"replaced by a folder",
          [] {

@@ -1,7 +1,6 @@
 #include "tests/ui/converter_window_fixture.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace meridal::test {

@@ -2,13 +2,13 @@
 
 #include "tests/support/fake_resources.h"
 #include "tests/ui/fake_dialog_host.h"
-#include "ui/converter_dlg.h"
 
-#include <gtest/gtest.h>
+#include "ui/converter_dlg.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -18,7 +18,7 @@ namespace meridal::test {
 // A converter window over substitute controls, in a fresh current directory of its own
 // (the window reads and writes "Meridal.xml" there).
 class ConverterWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         m_oldDir = std::filesystem::current_path();

@@ -20,7 +20,7 @@ namespace meridal::test {
 class FakeDialogHost;
 
 class FakeList final : public platform::ListControl {
-public:
+  public:
     FakeList(FakeDialogHost& host, int id) : m_host(host), m_id(id) {}
 
     void reset() override
@@ -38,17 +38,19 @@ public:
     int selectedIndex() const override { return m_selected; }
     std::string entryText(int index) const override
     {
-        return index >= 0 && index < entryCount() ? m_entries[static_cast<std::size_t>(index)] : std::string();
+        return index >= 0 && index < entryCount() ? m_entries[static_cast<std::size_t>(index)]
+                                                  : std::string();
     }
     int entryCount() const override { return static_cast<int>(m_entries.size()); }
     int selectPrefix(const std::string& prefix) override
     {
         for (int i = 0; i < entryCount(); ++i) {
             const std::string& entry = m_entries[static_cast<std::size_t>(i)];
-            if (entry.size() >= prefix.size()
-                && std::equal(prefix.begin(), prefix.end(), entry.begin(), [](char a, char b) {
-                       return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                   })) {
+            if (entry.size() >= prefix.size() &&
+                std::equal(prefix.begin(), prefix.end(), entry.begin(), [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) ==
+                           std::tolower(static_cast<unsigned char>(b));
+                })) {
                 m_selected = i;
                 return i;
             }
@@ -71,7 +73,7 @@ public:
         return true;
     }
 
-private:
+  private:
     FakeDialogHost& m_host;
     int m_id;
     std::vector<std::string> m_entries;
@@ -79,7 +81,7 @@ private:
 };
 
 class FakeClipboard final : public platform::Clipboard {
-public:
+  public:
     bool setText(const std::string& text) override
     {
         m_text = text;
@@ -87,12 +89,12 @@ public:
     }
     std::string text() const override { return m_text; }
 
-private:
+  private:
     std::string m_text;
 };
 
 class FakeEdit final : public platform::EditField {
-public:
+  public:
     FakeEdit(FakeDialogHost& host, int id) : m_host(host), m_id(id) {}
 
     std::string text() const override { return m_text; }
@@ -132,7 +134,7 @@ public:
     void leaveCaretAtStartOnProgramText() { m_caretAtStart = true; }
     int changeCount() const { return m_changes; }
 
-private:
+  private:
     int length() const { return static_cast<int>(m_text.size()); }
     void replaceSelection(const std::string& inserted)
     {
@@ -156,11 +158,11 @@ private:
 };
 
 class FakeText final : public platform::TextField {
-public:
+  public:
     void setText(const std::string& text) override { m_text = text; }
     std::string text() const override { return m_text; }
 
-private:
+  private:
     std::string m_text;
 };
 
@@ -171,9 +173,9 @@ struct ShownMessage {
 };
 
 class FakeMessageBoxes final : public platform::MessageBoxes {
-public:
-    platform::MessageResult show(const std::string& text, const std::string& caption, platform::MessageIcon icon,
-                                 platform::MessageButtons) override
+  public:
+    platform::MessageResult show(const std::string& text, const std::string& caption,
+                                 platform::MessageIcon icon, platform::MessageButtons) override
     {
         m_shown.push_back({text, caption, icon});
         return platform::MessageResult::Ok;
@@ -181,13 +183,13 @@ public:
     const std::vector<ShownMessage>& shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
-private:
+  private:
     std::vector<ShownMessage> m_shown;
 };
 
 // The converter window's controls, by identifier, and the window's services.
 class FakeDialogHost final : public platform::DialogHost {
-public:
+  public:
     FakeDialogHost()
     {
         for (int id : {1048, 1005, 1006, 1050})
@@ -229,9 +231,8 @@ public:
     // Leaves a control out, as a layout without it would.
     void removeList(int id) { m_lists.erase(id); }
 
-private:
-    template <typename Map>
-    static auto find(Map& map, int id) -> typename Map::mapped_type::pointer
+  private:
+    template <typename Map> static auto find(Map& map, int id) -> typename Map::mapped_type::pointer
     {
         auto found = map.find(id);
         return found == map.end() ? nullptr : found->second.get();

@@ -1,7 +1,6 @@
 #include "tests/ui/converter_window_fixture.h"
 
 #include <gtest/gtest.h>
-
 #include <utility>
 
 namespace meridal::test {
@@ -12,7 +11,7 @@ constexpr int pasteCommand = 57637;
 
 // Kelvin to kelvin: the output shows the number that the input text holds.
 class NumericEntryTest : public ConverterWindowTest {
-protected:
+  protected:
     void SetUp() override
     {
         ConverterWindowTest::SetUp();
@@ -34,9 +33,13 @@ TEST_F(NumericEntryTest, pastedTextIsCleanedAndConverted)
         {"1,234.5 kg", "1234.5", "1234.500000", 6},
         {"1e5", "15", "15.000000", 2},
         {"+7", "7", "7.000000", 1},
-        {"\x96" "5", "5", "5.000000", 1}, // an en dash in Windows-1252
-        {"\xb2\xb3" "9", "9", "9.000000", 1}, // superscript digits are no digits
-        {"--3", "--3", "0.000000", 3},      // nothing removed: the caret stays
+        {"\x96"
+         "5",
+         "5", "5.000000", 1}, // an en dash in Windows-1252
+        {"\xb2\xb3"
+         "9",
+         "9", "9.000000", 1},          // superscript digits are no digits
+        {"--3", "--3", "0.000000", 3}, // nothing removed: the caret stays
         {"3--", "3--", "3.000000", 3},
         {"1.2.3", "1.2.3", "1.200000", 5},
     };
