@@ -2,7 +2,10 @@
 
 #include "resources/resource_ids.h"
 
+#include <cstring>
 #include <dlfcn.h>
+#include <string>
+#include <unistd.h>
 
 namespace meridal {
 
@@ -22,10 +25,33 @@ std::string Resources::string(unsigned id) const
     return text;
 }
 
+namespace {
+
+// The folder of the running executable, with its trailing "/"; empty when unknown.
+std::string programFolder()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size())
+        return {};
+    path.resize(static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+} // namespace
+
 std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
 {
     // Never closed: the module is the program's resource source until the process ends.
     void* handle = dlopen(libraryName, RTLD_NOW | RTLD_LOCAL);
+    if (!handle && !std::strchr(libraryName, '/')) {
+        // A bare name is searched through the RUNPATH of the object that calls dlopen. When
+        // that call is intercepted (AddressSanitizer does so), the caller is the interceptor's
+        // library and $ORIGIN is not ours: look in the program's own folder directly.
+        const std::string folder = programFolder();
+        if (!folder.empty())
+            handle = dlopen((folder + libraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     if (!handle)
         return nullptr;
     auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));

@@ -31,7 +31,8 @@ public:
 class ResourceModule final : public Resources {
 public:
     // Loads the library by bare name, so the program's own folder (RUNPATH $ORIGIN) is
-    // searched first; nullptr when it cannot be loaded or lacks the lookup.
+    // searched first; when that finds nothing, a bare name is also tried in the program's
+    // own folder directly. nullptr when it cannot be loaded or lacks the lookup.
     static std::unique_ptr<ResourceModule> load(const char* libraryName = "TessaryRes.dll");
 
     std::optional<std::string_view> find(unsigned type, unsigned id) const override;

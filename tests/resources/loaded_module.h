@@ -3,8 +3,8 @@
 #include "resources/resource_module.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
+#include <stdexcept>
 
 namespace meridal::test {
 

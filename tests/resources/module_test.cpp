@@ -1,12 +1,11 @@
-#include "resources/resource_module.h"
-
-#include "resources/resource_ids.h"
 #include "tests/resources/loaded_module.h"
 
-#include <gtest/gtest.h>
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
 
 #include <dlfcn.h>
-
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace meridal {
@@ -38,13 +37,13 @@ struct Listed {
 
 // Every resource the program asks for that is not a string.
 const Listed everyPictureLayoutAndText[] = {
-    {res::typeDialog, res::dialogConverter},     {res::typeMenu, res::menuConverterBar},
-    {res::typeMenu, res::menuDimension},         {res::typeMenu, res::menuUnit},
-    {res::typeMenu, res::menuLog},               {res::typeIcon, res::iconMain},
-    {res::typeBitmap, res::bitmapBanner},        {res::typeBitmap, res::bitmapBannerHot},
-    {res::typeBitmap, res::bitmapAddLog},        {res::typeBitmap, res::bitmapDeleteLog},
-    {res::typeBitmap, res::bitmapClearLog},      {res::typeBitmap, res::bitmapRestoreLog},
-    {res::typeCursor, res::cursorBanner},        {res::typeHtml, res::htmlDefaultCatalogue},
+    {res::typeDialog, res::dialogConverter}, {res::typeMenu, res::menuConverterBar},
+    {res::typeMenu, res::menuDimension},     {res::typeMenu, res::menuUnit},
+    {res::typeMenu, res::menuLog},           {res::typeIcon, res::iconMain},
+    {res::typeBitmap, res::bitmapBanner},    {res::typeBitmap, res::bitmapBannerHot},
+    {res::typeBitmap, res::bitmapAddLog},    {res::typeBitmap, res::bitmapDeleteLog},
+    {res::typeBitmap, res::bitmapClearLog},  {res::typeBitmap, res::bitmapRestoreLog},
+    {res::typeCursor, res::cursorBanner},    {res::typeHtml, res::htmlDefaultCatalogue},
 };
 
 TEST(ResourceModule, HoldsEveryResourceFollowedByAnUncountedNul)
@@ -70,7 +69,8 @@ TEST(ResourceModule, NumbersAreLookedUpWithTheirType)
 
 TEST(ResourceModule, ExportedLookupLeavesSizeAloneWhenAbsentAndAcceptsNoSize)
 {
-    void* handle = dlopen("TessaryRes.dll", RTLD_NOW | RTLD_LOCAL);
+    const auto path = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "TessaryRes.dll";
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr);
     auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));
     ASSERT_NE(lookup, nullptr);

@@ -1,12 +1,11 @@
-#include "resources/resource_module.h"
-
-#include "resources/resource_ids.h"
 #include "tests/resources/loaded_module.h"
 
-#include <gtest/gtest.h>
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <string_view>
 
@@ -41,8 +40,8 @@ struct Bmp {
 };
 
 const Bmp bitmaps[] = {
-    {res::bitmapAddLog, 24, 24},   {res::bitmapDeleteLog, 24, 24}, {res::bitmapClearLog, 24, 24},
-    {res::bitmapRestoreLog, 24, 24}, {res::bitmapBanner, 152, 68}, {res::bitmapBannerHot, 152, 68},
+    {res::bitmapAddLog, 24, 24},     {res::bitmapDeleteLog, 24, 24}, {res::bitmapClearLog, 24, 24},
+    {res::bitmapRestoreLog, 24, 24}, {res::bitmapBanner, 152, 68},   {res::bitmapBannerHot, 152, 68},
 };
 
 TEST(Pictures, BitmapsAreWholeUncompressedBmpFiles)

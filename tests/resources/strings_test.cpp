@@ -1,12 +1,11 @@
-#include "resources/resource_module.h"
+#include "tests/resources/loaded_module.h"
 
 #include "catalogue/decimal.h"
 #include "catalogue/numeric_text.h"
 #include "resources/resource_ids.h"
-#include "tests/resources/loaded_module.h"
+#include "resources/resource_module.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 #include <vector>
@@ -127,8 +126,8 @@ TEST(StringTable, DefaultNumbersSurviveTheNumericFilterAndMeanOneAndZero)
 
 TEST(StringTable, CaptionsAndFontFacesAreSingleLines)
 {
-    std::vector<unsigned> ids = {res::strErrorCaption, res::strWarningCaption, res::strConfirmCaption,
-                                 res::strClearLogCaption, res::strEditFontFace, res::strAllUnits};
+    std::vector<unsigned> ids = {res::strErrorCaption,    res::strWarningCaption, res::strConfirmCaption,
+                                 res::strClearLogCaption, res::strEditFontFace,   res::strAllUnits};
     for (unsigned id = res::strEditCaptionFirst; id <= res::strEditCaptionLast; ++id)
         ids.push_back(id);
     for (unsigned id = res::strAboutFontFirst; id <= res::strAboutFontLast; ++id)
