@@ -93,17 +93,20 @@ const std::string sampleCatalogue = "<root>\r\n"
                                     "</root>";
 
 // The resource module the command loads, for the exact texts of its messages.
-const Resources& module()
+const Resources* module()
 {
     static const std::unique_ptr<ResourceModule> loaded = ResourceModule::load("TessaryRes.dll");
-    if (!loaded)
-        std::abort();
-    return *loaded;
+    return loaded.get();
+}
+
+std::string moduleString(unsigned id)
+{
+    return module() ? windows1252ToUtf8(module()->string(id)) : "(TessaryRes.dll did not load)";
 }
 
 std::string message(unsigned id)
 {
-    return "meridal-convert: " + windows1252ToUtf8(module().string(id)) + "\n";
+    return "meridal-convert: " + moduleString(id) + "\n";
 }
 
 class MeridalConvert : public ::testing::Test {
@@ -116,6 +119,7 @@ class MeridalConvert : public ::testing::Test {
         fs::remove_all(m_root);
         fs::create_directories(m_root / "work");
         fs::create_directories(m_root / "scratch");
+        ASSERT_NE(module(), nullptr) << "TessaryRes.dll must lie beside the tests";
     }
     void TearDown() override
     {
@@ -186,7 +190,7 @@ TEST_F(MeridalConvert, ConvertsListsAndRefusesAsDocumented)
          "F\n",
          "",
          0},
-        {{"--list", windows1252ToUtf8(module().string(res::strAllUnits))},
+        {{"--list", moduleString(res::strAllUnits)},
          "g\nkg\nin\nm\nft\nK\n\xC2\xB0"
          "C\n\xC2\xB0"
          "F\n",
@@ -281,8 +285,7 @@ TEST_F(MeridalConvert, ReadOnlyCatalogueWarnsAndLoads)
     RunResult r = run({"--check"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "ok: 3 dimensions, 8 units\n");
-    EXPECT_NE(r.err.find(windows1252ToUtf8(module().string(res::strCatalogueReadOnly))), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find(moduleString(res::strCatalogueReadOnly)), std::string::npos) << r.err;
     r = run({"12", "in", "ft"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1.000000\n");
@@ -291,7 +294,7 @@ TEST_F(MeridalConvert, ReadOnlyCatalogueWarnsAndLoads)
 TEST_F(MeridalConvert, MissingCatalogueUsesTheDefaultAndCreatesNothing)
 {
     UnitCatalogue defaults;
-    ASSERT_TRUE(readCatalogueText(std::string(defaultCatalogueText(module())), defaults, module()).ok);
+    ASSERT_TRUE(readCatalogueText(std::string(defaultCatalogueText(*module())), defaults, *module()).ok);
     std::string expected;
     for (const auto& label : defaults.dimensionLabels())
         expected += windows1252ToUtf8(label) + "\n";
