@@ -169,11 +169,4 @@ string(APPEND content "${arrays}\n")
 string(APPEND content "const struct TessaryEntry tessaryEntries[] = {\n${entries}};\n\n")
 string(APPEND content "const size_t tessaryEntryCount = ${count}u;\n")
 
-# Rewrite only on change, so an unchanged resource set does not rebuild the module.
-set(previous "")
-if(EXISTS "${OUTPUT}")
-  file(READ "${OUTPUT}" previous)
-endif()
-if(NOT previous STREQUAL content)
-  file(WRITE "${OUTPUT}" "${content}")
-endif()
+file(WRITE "${OUTPUT}" "${content}")

@@ -109,7 +109,7 @@ banner banner-hot.bmp "#fffdf2" "#ffeeb0" "#f0b429" "#1f6feb" "#ffffff"
 # Cursor over the banner: a pointing hand whose fingertip is the top-left pixel. Drawn
 # upright with the fingertip at (10.5,0), then turned to point up and to the left.
 convert -size 32x32 xc:none -draw "
-  translate 1.2,1.2 rotate -40 translate -10.5,0.6
+  translate 0.3,0.3 rotate -40 translate -10.5,0.6
   fill white stroke black stroke-width 1.2
   roundrectangle 2,15 8,21 3,3
   roundrectangle 12,9 16.5,17 2.2,2.2
