@@ -40,7 +40,8 @@ constexpr const char* helpText =
     "  VALUE             the value, filtered as the converter's input field filters it:\n"
     "                    digits, \".\" and \"-\" are kept, every other character is dropped,\n"
     "                    and the number ends where the text stops fitting one (\"1.5-2\"\n"
-    "                    converts 1.5). A VALUE beginning with \"-\" is a value.\n"
+    "                    converts 1.5). A VALUE beginning with \"-\" is a value (\"-3\");\n"
+    "                    only a dash and letters alone (\"-e\", \"--list\") make an option.\n"
     "  FROM, TO          unit labels, matched exactly (case counts); TO must be a unit of\n"
     "                    FROM's dimension.\n"
     "  -e, --scientific  print the result in scientific notation (1.000000e+000).\n"
@@ -51,7 +52,7 @@ constexpr const char* helpText =
     "  --check [FILE]    load FILE (default \"Meridal.xml\") as the converter does at start\n"
     "                    and print \"ok\" with the number of dimensions and units, or the\n"
     "                    message the converter would show.\n"
-    "  --                every argument after it is VALUE, FROM, TO or a label.\n"
+    "  --                every argument after it is VALUE, FROM, TO, DIMENSION or FILE.\n"
     "\n"
     "When the catalogue file does not exist, the default catalogue of TessaryRes.dll is\n"
     "used in memory; no file is ever created or changed. Arguments and output are UTF-8;\n"
@@ -99,14 +100,17 @@ struct Options {
     std::vector<std::string> operands;
 };
 
-// Any argument that is not an option is an operand, so "-3" and "-.5" are values.
-// Only a dash followed by a letter is taken for an option.
+// Any argument that is not an option is an operand, so "-3", "-.5" and "-1e5" are values.
+// Only a dash (or two) followed by a letter, with no digit or point anywhere, is taken for
+// an option; "--" ends the options for anything else.
 bool looksLikeOption(std::string_view arg)
 {
     auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    if (arg.size() >= 2 && arg[0] == '-' && isLetter(arg[1]))
-        return true;
-    return arg.size() >= 3 && arg[0] == '-' && arg[1] == '-' && isLetter(arg[2]);
+    const std::string_view name = arg.starts_with("--")  ? arg.substr(2)
+                                  : arg.starts_with("-") ? arg.substr(1)
+                                                         : "";
+    return !name.empty() && isLetter(name.front()) &&
+           name.find_first_of("0123456789.") == std::string_view::npos;
 }
 
 // Parses the command line; returns an exit status when it is done already.
@@ -298,7 +302,8 @@ int runConversion(const Options& options, const std::string& value, const UnitCa
     }
     const MarkupElement* end = catalogue.unit(*dimension, *to);
     if (!end) {
-        if (const std::string* otherDimension = catalogue.ownerOf(*to))
+        const std::string* otherDimension = catalogue.ownerOf(*to);
+        if (otherDimension && *otherDimension != *dimension)
             printError(quoted(*to) + " is a unit of " + quoted(*otherDimension) + ", not of " +
                        quoted(*dimension) + ": there is no conversion between them");
         else

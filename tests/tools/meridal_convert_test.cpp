@@ -162,6 +162,7 @@ TEST_F(MeridalConvert, ConvertsListsAndRefusesAsDocumented)
         {{"1234.5678", "m", "m", "-e"}, "1.234568e+003\n", "", 0},
         {{"-3", "m", "in"}, "-118.110236\n", "", 0},
         {{"--", "-3", "m", "in"}, "-118.110236\n", "", 0},
+        {{"-e5", "m", "m"}, "-5.000000\n", "", 0},
         {{"-.5", "m", "m"}, "-0.500000\n", "", 0},
         {{"1.5-2", "m", "m"}, "1.500000\n", "", 0},
         {{"1,234.5 kg", "m", "m"}, "1234.500000\n", "", 0},
@@ -249,6 +250,12 @@ TEST_F(MeridalConvert, CatalogueOptionReadsAnotherFile)
     EXPECT_EQ(r.out, "Speed\n");
     r = run({"--check", other});
     EXPECT_EQ(r.out, "ok: 1 dimension, 2 units\n");
+
+    r = run({"--catalogue", "missing.xml", "1", "m", "m"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1.000000\n");
+    EXPECT_EQ(r.err, "meridal-convert: missing.xml does not exist; using the default catalogue\n");
+    EXPECT_TRUE(filesInWork().empty());
 }
 
 TEST_F(MeridalConvert, CheckShowsTheLoadersMessage)
