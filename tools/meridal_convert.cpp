@@ -224,10 +224,11 @@ Loaded loadCatalogue(const std::string& path, const Resources& resources)
         // memory and leave the folder alone.
         loaded.usedDefault = true;
         const std::string_view text = defaultCatalogueText(resources);
-        loaded.defaultMissing = text.empty();
+        // A module without the text writes nothing, and the window starts empty; an empty
+        // text is written and then fails to load, as any other damaged file.
+        loaded.defaultMissing = !resources.find(res::typeHtml, res::htmlDefaultCatalogue);
         loaded.result = readCatalogueText(std::string(text), loaded.catalogue, resources);
         if (loaded.defaultMissing) {
-            // Without a default the window starts with an empty catalogue and no message.
             loaded.catalogue = UnitCatalogue();
             loaded.result = LoadResult{};
             loaded.result.ok = true;
