@@ -16,6 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Element names match in any case; the usual lower-case spelling is checked first.
+bool isName(const std::string& name, std::string_view known)
+{
+    return name == known || equalsIgnoreCase1252(name, known);
+}
+
 LoadResult failure(std::string message)
 {
     LoadResult result;
@@ -37,23 +43,23 @@ LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources&
         while (!reader.isAtEnd() && !rootClosed) {
             ElementPtr element = reader.readElement();
             const std::string& name = element->name;
-            if (equalsIgnoreCase1252(name, "root")) {
+            if (isName(name, "root")) {
                 if (element->closes)
                     rootClosed = true;
-            } else if (equalsIgnoreCase1252(name, "dimension")) {
+            } else if (isName(name, "dimension")) {
                 if (element->closes)
                     continue; // an end tag leaves the current dimension as it is
                 if (!findAttribute(*element, "label"))
                     return failure(strings.string(res::strDimensionWithoutLabel));
                 currentDimension = loaded.registerDimension(std::move(element));
                 haveDimension = true;
-            } else if (equalsIgnoreCase1252(name, "unit")) {
+            } else if (isName(name, "unit")) {
                 if (!findAttribute(*element, "label"))
                     return failure(strings.string(res::strUnitWithoutLabel));
                 if (!haveDimension)
                     return failure(strings.string(res::strUnitBeforeDimension));
                 loaded.registerUnit(currentDimension, std::move(element));
-            } else if (equalsIgnoreCase1252(name, "config")) {
+            } else if (isName(name, "config")) {
                 loaded.setConfig(std::move(element));
             }
         }

@@ -5,6 +5,7 @@
 #include "resources/resource_module.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -15,8 +16,11 @@ namespace {
 // CR LF to LF, as reading a file in Windows text mode does; a lone CR stays.
 std::string fromTextMode(std::string bytes)
 {
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < bytes.size(); ++in) {
+    std::size_t in = bytes.find('\r');
+    if (in == std::string::npos)
+        return bytes;
+    std::size_t out = in;
+    for (; in < bytes.size(); ++in) {
         if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n')
             continue;
         bytes[out++] = bytes[in];
@@ -32,6 +36,13 @@ std::optional<std::string> readWholeFile(const std::string& path)
     if (!file)
         return std::nullopt;
     std::string bytes;
+    // Size the buffer once for a regular file; read on to the end in any case.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec)
+            bytes.reserve(static_cast<std::size_t>(size));
+    }
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -45,6 +56,12 @@ std::optional<std::string> readWholeFile(const std::string& path)
 
 bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
 bool isDelimiter(char c) { return c == '<' || c == '>' || c == '=' || c == '/' || c == '"'; }
+
+// Element names match in any case; the usual lower-case spelling is checked first.
+bool isName(const std::string& name, std::string_view known)
+{
+    return name == known || equalsIgnoreCase1252(name, known);
+}
 
 } // namespace
 
@@ -129,9 +146,10 @@ struct MarkupReader::State {
         return attribute;
     }
 
-    bool readAttributes(MarkupElement& element, int count)
+    bool readAttributes(MarkupElement& element, std::size_t count)
     {
-        for (int i = 0; i < count; ++i) {
+        element.attributes.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
             auto attribute = readAttribute();
             if (!attribute)
                 return false;
@@ -160,15 +178,15 @@ struct MarkupReader::State {
         }
         element->name = readName();
 
-        if (equalsIgnoreCase1252(element->name, "root")) {
+        if (isName(element->name, "root")) {
             if (!expect('>'))
                 fail(res::strReaderExpectedTagEnd);
-        } else if (equalsIgnoreCase1252(element->name, "dimension")) {
+        } else if (isName(element->name, "dimension")) {
             if (!element->closes && !readAttributes(*element, 2))
                 fail(res::strReaderBadDimensionAttribute);
             if (!expect('>'))
                 fail(res::strReaderExpectedTagEnd);
-        } else if (equalsIgnoreCase1252(element->name, "unit")) {
+        } else if (isName(element->name, "unit")) {
             if (!readAttributes(*element, 3))
                 fail(res::strReaderBadUnitAttribute);
             if (!expect('/'))
@@ -176,7 +194,7 @@ struct MarkupReader::State {
             element->closes = true;
             if (!expect('>'))
                 fail(res::strReaderExpectedTagEnd);
-        } else if (equalsIgnoreCase1252(element->name, "config")) {
+        } else if (isName(element->name, "config")) {
             if (!readAttributes(*element, 4))
                 fail(res::strReaderBadConfigAttribute);
             if (!expect('/'))
