@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -135,8 +136,12 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
     QByteArray bytes(layout->data(), static_cast<qsizetype>(layout->size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
+    // The window uses Qt's own widgets only. The loader would load every designer plugin it
+    // finds (and with them Qt Quick) as it is made; it gets no folder to look in.
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     LayoutLoader loader;
-    // The window uses Qt's own widgets only; no designer plugin is looked for.
+    QCoreApplication::setLibraryPaths(libraryPaths);
     loader.clearPluginPaths();
     QWidget* top = loader.load(&buffer, parent);
     if (!top || top != loader.top()) {
