@@ -261,6 +261,27 @@ TEST_F(ConverterWindowTest, firstStartWritesTheDefaultCatalogueAndShowsIt)
     EXPECT_FALSE(output().isEmpty());
 }
 
+TEST_F(ConverterWindowTest, tabKeyVisitsTheControlsInReadingOrderAndEveryInputHasAName)
+{
+    writeFile("Meridal.xml", catalogueText);
+    open();
+    QWidget* focused = &widget<QComboBox>(res::idDimensionList);
+    focused->setFocus(Qt::TabFocusReason);
+    std::vector<int> visited;
+    for (int i = 0; i < 6; ++i) {
+        focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        visited.push_back(focused->property("controlId").toInt());
+        EXPECT_FALSE(focused->accessibleName().isEmpty()) << visited.back();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (std::vector<int>{res::idDimensionList, res::idStartUnitList, res::idEndUnitList, res::idInput,
+                                         res::idOutput, res::idLogList}));
+    for (int button : {res::idAddLogButton, res::idRestoreLogButton, res::idDeleteLogButton, res::idClearLogButton,
+                       res::idNextTip})
+        EXPECT_FALSE(m_host->control(button)->accessibleName().isEmpty()) << button;
+}
+
 TEST_F(ConverterWindowTest, unreadableCatalogueShowsOneErrorAndNeverShowsTheWindow)
 {
     const std::string broken = "<root>\n\t<bogus/>\n</root>";
