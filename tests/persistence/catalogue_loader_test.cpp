@@ -167,16 +167,6 @@ protected:
     std::string m_path = m_dir.file(catalogueFileName);
 };
 
-TEST_F(CatalogueFile, fileWithCrLfLineEndsLoads)
-{
-    test::writeBytes(m_path, "<root>\r\n\t<dimension label=\"L\" baseunit=\"m\">\r\n"
-                             "\t\t<unit label=\"m\" cf=1 offset=0/>\r\n\t</dimension>\r\n</root>");
-    UnitCatalogue catalogue;
-    LoadResult result = readCatalogue(m_path, catalogue, strings());
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(catalogue.unitCount(), 1u);
-}
-
 TEST_F(CatalogueFile, folderInPlaceOfTheFileLoadsEmptyAndIsMarkedUnreadable)
 {
     std::filesystem::create_directory(m_path);
@@ -221,17 +211,6 @@ TEST_F(CatalogueFile, stateFollowsTheWriteBitsOfTheModeWhoeverWeAre)
         ASSERT_EQ(::chmod(m_path.c_str(), c.mode), 0);
         EXPECT_EQ(fileState(m_path), c.state);
     }
-}
-
-TEST_F(CatalogueFile, readOnlyFileStillLoads)
-{
-    test::writeBytes(m_path, "<root><dimension label=L baseunit=m></root>");
-    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
-    UnitCatalogue catalogue;
-    LoadResult result = readCatalogue(m_path, catalogue, strings());
-    EXPECT_TRUE(result.ok);
-    EXPECT_FALSE(result.unreadable);
-    EXPECT_TRUE(catalogue.dimension("L"));
 }
 
 } // namespace

@@ -46,12 +46,6 @@ TEST_F(FileWriting, replacesTheContentAndKeepsThePermissions)
     EXPECT_EQ(m_dir.entryCount(), 1u);
 }
 
-TEST_F(FileWriting, createsAMissingFile)
-{
-    ASSERT_TRUE(writeFileAtomically(m_path, "fresh", m_error)) << m_error;
-    EXPECT_EQ(test::readBytes(m_path), "fresh");
-}
-
 TEST_F(FileWriting, writesThroughASymbolicLink)
 {
     const std::string real = m_dir.file("real.xml");
@@ -96,14 +90,6 @@ TEST_F(FileWriting, failedWriteLeavesTheOldBytes)
     EXPECT_FALSE(m_error.empty());
     EXPECT_EQ(test::readBytes(m_path), "old");
     EXPECT_EQ(m_dir.entryCount(), 1u);
-}
-
-TEST_F(FileWriting, failedCatalogueSaveKeepsTheFolderInPlace)
-{
-    std::filesystem::create_directory(m_path);
-    UnitCatalogue catalogue;
-    EXPECT_FALSE(writeCatalogue(m_path, catalogue, m_error));
-    EXPECT_TRUE(std::filesystem::is_directory(m_path));
 }
 
 TEST_F(FileWriting, savedCatalogueIsTheWrittenBytes)

@@ -96,14 +96,6 @@ TEST(MarkupReader, acceptsEveryTagShapeWithWhitespaceAnywhere)
     }
 }
 
-TEST(MarkupReader, quotedAndUnquotedNumbersGiveTheSameText)
-{
-    FirstTag quoted = readFirst("<unit label=\"m\" cf=\"1e3\" offset=\"-0.5\"/>");
-    FirstTag bare = readFirst("<unit label=m cf=1e3 offset=-0.5/>");
-    ASSERT_TRUE(quoted.element && bare.element);
-    EXPECT_EQ(attributesOf(*quoted.element), attributesOf(*bare.element));
-}
-
 struct ErrorCase {
     const char* text;
     const char* error;
@@ -177,17 +169,6 @@ TEST(MarkupReader, lookaheadAtTheEndDoesNotEndTheInputButAFailedReadDoes)
 
     MarkupReader empty = MarkupReader::fromText("", strings());
     EXPECT_FALSE(empty.isAtEnd());
-}
-
-TEST(MarkupReader, readsConsecutiveTagsInFileOrder)
-{
-    MarkupReader reader = MarkupReader::fromText("<root><dimension label=L baseunit=m></dimension></root>", strings());
-    std::vector<std::string> names;
-    for (int i = 0; i < 4; ++i) {
-        auto element = reader.readElement();
-        names.push_back(element->name + (element->closes ? "/" : ""));
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"root", "dimension", "dimension/", "root/"}));
 }
 
 TEST(MarkupReader, messageIsEmptyWhenTheStringTableLacksIt)
