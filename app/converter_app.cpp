@@ -2,11 +2,11 @@
 
 #include "platform/controls.h"
 #include "platform/qt/qt_dialog_host.h"
-#include "platform/qt/qt_pictures.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 #include "ui/converter_dlg.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 
 #include <utility>
@@ -33,9 +33,9 @@ bool CConverterApp::initInstance()
         return false;
     }
 
-    QGuiApplication::setWindowIcon(platform::qt::loadIcon(*resources, res::iconMain));
-
     platform::qt::QtDialogHost host(*resources, res::dialogConverter);
+    if (host.window())
+        QGuiApplication::setWindowIcon(host.window()->windowIcon()); // icon 169, named by the layout
     CConverterDlg dialog(*resources, host);
     host.exec(dialog);
     return false;

@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
@@ -49,6 +50,12 @@ int main(int argc, char* argv[])
     clock_gettime(CLOCK_MONOTONIC, &start);
     const pid_t child = fork();
     if (child == 0) {
+        /* The program's own output would mix with the figures. */
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0) {
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
         execvp(argv[2], argv + 2);
         _exit(127);
     }

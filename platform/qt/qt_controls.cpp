@@ -148,8 +148,9 @@ void QtListBox::selectIndex(int index)
         m_list.setCurrentRow(-1);
         return;
     }
+    // A visible list scrolls the new current entry into view by itself; a hidden one does
+    // when it is shown.
     m_list.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-    m_list.scrollToItem(m_list.item(index));
 }
 
 int QtListBox::selectedIndex() const

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -82,6 +83,11 @@ protected:
                                                                             : Notification::FocusLost);
             break;
         }
+        case QEvent::Show:
+            // The program's selections made while the list was hidden come into view now.
+            if (auto* list = qobject_cast<QListWidget*>(watched); list && list->currentItem())
+                list->scrollToItem(list->currentItem());
+            break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && qobject_cast<QLabel*>(watched))
                 m_host->notify(id.toInt(), Notification::Clicked);
@@ -133,15 +139,23 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
     if (!layout)
         return;
 
-    QByteArray bytes(layout->data(), static_cast<qsizetype>(layout->size()));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    // The window uses Qt's own widgets only. The loader would load every designer plugin it
-    // finds (and with them Qt Quick) as it is made; it gets no folder to look in.
+    // The window needs Qt's own widgets and BMP and PNG pictures only, none of them a plugin.
+    // While it is built Qt gets no plugin folder to look in: the form loader would load every
+    // designer plugin it finds (and with them Qt Quick), and the first picture every image
+    // plugin. The style comes first, so that the desktop's own style plugin is still found.
+    QApplication::style();
     const QStringList libraryPaths = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
-    LayoutLoader loader;
+    build(resources, *layout, parent);
     QCoreApplication::setLibraryPaths(libraryPaths);
+}
+
+void QtDialogHost::build(const Resources& resources, std::string_view layout, QWidget* parent)
+{
+    QByteArray bytes(layout.data(), static_cast<qsizetype>(layout.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    LayoutLoader loader;
     loader.clearPluginPaths();
     QWidget* top = loader.load(&buffer, parent);
     if (!top || top != loader.top()) {
@@ -191,6 +205,7 @@ void QtDialogHost::bindControls(const Resources& resources)
                              [this, id] { notify(id, Notification::SelectionChanged); });
             QObject::connect(listWidget, &QListWidget::itemDoubleClicked, m_window,
                              [this, id] { notify(id, Notification::DoubleClicked); });
+            listWidget->installEventFilter(m_window);
         } else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
             m_edits[id] = std::make_unique<QtEditField>(*lineEdit, [this, id] { notify(id, Notification::TextChanged); });
             QObject::connect(lineEdit, &QLineEdit::textChanged, m_window,

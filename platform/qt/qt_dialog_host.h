@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <string_view>
 
 class QAction;
 class QDialog;
@@ -77,6 +78,7 @@ public:
 private:
     friend class HostWindow;
 
+    void build(const Resources& resources, std::string_view layout, QWidget* parent);
     void bindControls(const Resources& resources);
     void buildMenuBar(const Resources& resources, unsigned menuId);
     void notify(int id, Notification notification);
