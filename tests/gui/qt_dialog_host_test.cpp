@@ -6,6 +6,8 @@
 #include "tests/support/fake_resources.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
@@ -39,6 +41,20 @@ constexpr int idPicture = 15;
 constexpr int idButton = 16;
 constexpr unsigned testLayout = 300;
 constexpr unsigned testMenu = 301;
+constexpr unsigned testIcon = 302;
+constexpr unsigned testBitmap = 303;
+
+// A picture as the resource module holds it: a BMP file with its header, or a PNG image.
+std::string encodedPicture(const char* format, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes.toStdString();
+}
 
 // A small window with one control of every kind the host knows.
 const char* const layoutXml = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -46,6 +62,7 @@ const char* const layoutXml = R"(<?xml version="1.0" encoding="UTF-8"?>
  <widget class="QDialog" name="TestDialog">
   <property name="windowTitle"><string>Test</string></property>
   <property name="menuResource" stdset="0"><number>301</number></property>
+  <property name="iconResource" stdset="0"><number>302</number></property>
   <layout class="QVBoxLayout" name="layout">
    <item><widget class="QComboBox" name="combo"><property name="controlId" stdset="0"><number>10</number></property></widget></item>
    <item><widget class="QListWidget" name="list"><property name="controlId" stdset="0"><number>11</number></property></widget></item>
@@ -55,9 +72,11 @@ const char* const layoutXml = R"(<?xml version="1.0" encoding="UTF-8"?>
    <item><widget class="QLabel" name="label"><property name="controlId" stdset="0"><number>14</number></property></widget></item>
    <item><widget class="QLabel" name="picture"><property name="controlId" stdset="0"><number>15</number></property>
      <property name="notify" stdset="0"><bool>true</bool></property>
+     <property name="bitmapResource" stdset="0"><number>303</number></property>
      <property name="minimumSize"><size><width>40</width><height>20</height></size></property></widget></item>
    <item><widget class="QPushButton" name="button"><property name="controlId" stdset="0"><number>16</number></property>
-     <property name="text"><string>Button</string></property></widget></item>
+     <property name="text"><string>Button</string></property>
+     <property name="bitmapResource" stdset="0"><number>304</number></property></widget></item>
   </layout>
  </widget>
 </ui>)";
@@ -121,6 +140,8 @@ protected:
         test::FakeResources resources;
         resources.set(res::typeDialog, testLayout, layoutXml);
         resources.set(res::typeMenu, testMenu, menuText);
+        resources.set(res::typeIcon, testIcon, encodedPicture("PNG", {32, 32}, Qt::blue));
+        resources.set(res::typeBitmap, testBitmap, encodedPicture("BMP", {24, 12}, Qt::red));
         return resources;
     }
 
@@ -166,6 +187,29 @@ TEST_F(QtDialogHostTest, findsControlsByIdentifierAndKind)
     EXPECT_EQ(m_host.edit(idCombo), nullptr);
     EXPECT_EQ(m_host.text(idEdit), nullptr);
     EXPECT_EQ(m_host.list(idButton), nullptr);
+}
+
+TEST_F(QtDialogHostTest, picturesNamedByTheLayoutAreShownAndMissingOnesLeftOut)
+{
+    const QPixmap picture = widget<QLabel>(idPicture).pixmap();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(24, 12));
+    EXPECT_EQ(picture.toImage().pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_FALSE(m_host.window()->windowIcon().isNull());
+    // Bitmap 304 is not in the module: the button keeps its text and shows no picture.
+    EXPECT_TRUE(widget<QPushButton>(idButton).icon().isNull());
+}
+
+TEST_F(QtDialogHostTest, aSelectionMadeWhileHiddenIsInViewOnceShown)
+{
+    auto& list = *m_host.list(idList);
+    list.reset();
+    for (int i = 0; i < 300; ++i)
+        list.addEntry("entry " + std::to_string(i));
+    list.selectIndex(250);
+    open();
+    auto& listWidget = widget<QListWidget>(idList);
+    EXPECT_TRUE(listWidget.viewport()->rect().contains(listWidget.visualItemRect(listWidget.item(250))));
 }
 
 TEST_F(QtDialogHostTest, missingLayoutGivesNoWindowAndEndsAtOnce)
