@@ -2,7 +2,7 @@
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_file.h"
 
-#include "tests/support/fake_resources.h"
+#include "resources/resource_module.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -22,9 +24,15 @@ using namespace meridal;
 
 constexpr int dimensionCount = 20;
 
-const test::FakeResources& strings()
+// No string table: a failed load would only lose its message text.
+class NoResources final : public Resources {
+public:
+    std::optional<std::string_view> find(unsigned, unsigned) const override { return std::nullopt; }
+};
+
+const Resources& strings()
 {
-    static const test::FakeResources resources = test::FakeResources::withNumberedStrings();
+    static const NoResources resources;
     return resources;
 }
 
