@@ -1,17 +1,14 @@
 // Loading and saving catalogues of 1,000 to 100,000 units spread over 20 dimensions.
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_file.h"
-
 #include "resources/resource_module.h"
 
-#include <benchmark/benchmark.h>
-
-#include <malloc.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +23,7 @@ constexpr int dimensionCount = 20;
 
 // No string table: a failed load would only lose its message text.
 class NoResources final : public Resources {
-public:
+  public:
     std::optional<std::string_view> find(unsigned, unsigned) const override { return std::nullopt; }
 };
 
@@ -113,9 +110,12 @@ void BM_CatalogueBytes(benchmark::State& state)
 }
 
 // The machine is shared: with --benchmark_repetitions the least time is the steadiest figure.
-double least(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
+double least(const std::vector<double>& times)
+{
+    return *std::min_element(times.begin(), times.end());
+}
 
-#define MERIDAL_SIZES                                                                          \
+#define MERIDAL_SIZES                                                                                        \
     ->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", least)
 BENCHMARK(BM_LoadCatalogueFile) MERIDAL_SIZES;
 BENCHMARK(BM_SaveCatalogueFile) MERIDAL_SIZES;

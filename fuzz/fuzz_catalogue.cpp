@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the markup reader and the catalogue loader, and checks that
 // whatever loads is saved in a form that loads back into the same catalogue.
+#include "tests/support/fake_resources.h"
+
 #include "persistence/catalogue_file.h"
 #include "persistence/markup_reader.h"
-
-#include "tests/support/fake_resources.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,11 @@
 #include "persistence/atomic_file.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <random>
-#include <system_error>
-
-#include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace meridal {

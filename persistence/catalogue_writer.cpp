@@ -8,8 +8,14 @@ namespace meridal {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
-bool isDelimiter(char c) { return c == '<' || c == '>' || c == '=' || c == '/' || c == '"'; }
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r';
+}
+bool isDelimiter(char c)
+{
+    return c == '<' || c == '>' || c == '=' || c == '/' || c == '"';
+}
 
 // Whether the reader takes the value back unchanged when it is written without quotes.
 // `emptyAllowed` is false where an empty value would take the next attribute's name.
@@ -67,7 +73,10 @@ void CatalogueWriter::beginRoot(bool indent)
         m_text += '\n';
 }
 
-void CatalogueWriter::endRoot(bool /*indent*/) { m_text += "</root>"; }
+void CatalogueWriter::endRoot(bool /*indent*/)
+{
+    m_text += "</root>";
+}
 
 void CatalogueWriter::beginDimension(const MarkupElement& dimension, bool indent)
 {

@@ -10,7 +10,7 @@ struct MarkupElement;
 // Values of "cf", "offset" and "sv" are written unquoted when they read back unchanged
 // that way, and quoted otherwise, so a saved file always loads back into the same catalogue.
 class CatalogueWriter {
-public:
+  public:
     virtual ~CatalogueWriter() = default;
 
     virtual void beginRoot(bool indent);
@@ -23,7 +23,7 @@ public:
     // The text written so far, with LF line ends.
     const std::string& text() const { return m_text; }
 
-private:
+  private:
     std::string m_text;
 };
 

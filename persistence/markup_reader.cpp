@@ -54,8 +54,14 @@ std::optional<std::string> readWholeFile(const std::string& path)
     return bytes;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
-bool isDelimiter(char c) { return c == '<' || c == '>' || c == '=' || c == '/' || c == '"'; }
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r';
+}
+bool isDelimiter(char c)
+{
+    return c == '<' || c == '>' || c == '=' || c == '/' || c == '"';
+}
 
 // Element names match in any case; the usual lower-case spelling is checked first.
 bool isName(const std::string& name, std::string_view known)
@@ -158,10 +164,7 @@ struct MarkupReader::State {
         return true;
     }
 
-    [[noreturn]] void fail(unsigned stringId) const
-    {
-        throw MarkupError(strings->string(stringId));
-    }
+    [[noreturn]] void fail(unsigned stringId) const { throw MarkupError(strings->string(stringId)); }
 
     std::unique_ptr<MarkupElement> readElement()
     {
@@ -237,8 +240,14 @@ MarkupReader MarkupReader::fromText(std::string text, const Resources& strings)
 MarkupReader::MarkupReader(MarkupReader&&) noexcept = default;
 MarkupReader::~MarkupReader() = default;
 
-bool MarkupReader::isAtEnd() const { return m_state->atEnd(); }
+bool MarkupReader::isAtEnd() const
+{
+    return m_state->atEnd();
+}
 
-std::unique_ptr<MarkupElement> MarkupReader::readElement() { return m_state->readElement(); }
+std::unique_ptr<MarkupElement> MarkupReader::readElement()
+{
+    return m_state->readElement();
+}
 
 } // namespace meridal

@@ -13,7 +13,7 @@ class Resources;
 // A malformed catalogue file. Carries only the message text, which comes from the string
 // table (the empty text when the table lacks the string).
 class MarkupError : public std::runtime_error {
-public:
+  public:
     explicit MarkupError(const std::string& message) : std::runtime_error(message) {}
     std::string message() const { return what(); }
 };
@@ -23,7 +23,7 @@ public:
 //
 // The file is read with Windows text-mode conventions on every platform: CR LF reads as LF.
 class MarkupReader {
-public:
+  public:
     // Reads the file; a file that cannot be opened or read (a directory, say) leaves the
     // reader at its end.
     MarkupReader(const std::string& path, const Resources& strings);
@@ -39,7 +39,7 @@ public:
     // Reads one tag; throws MarkupError with the message of strings 234, 236 to 241.
     std::unique_ptr<MarkupElement> readElement();
 
-private:
+  private:
     struct State;
     explicit MarkupReader(std::unique_ptr<State> state);
     std::unique_ptr<State> m_state;

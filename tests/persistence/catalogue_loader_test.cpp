@@ -1,12 +1,10 @@
-#include "persistence/catalogue_file.h"
-
 #include "tests/persistence/file_helpers.h"
 #include "tests/support/fake_resources.h"
 
+#include "persistence/catalogue_file.h"
+
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
-
 #include <vector>
 
 namespace meridal {
@@ -29,17 +27,16 @@ std::vector<std::string> listLabels(const UnitCatalogue& catalogue, const std::s
     return labels;
 }
 
-const char* const lengthAndMass =
-    "<root>\n"
-    "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
-    "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-    "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
-    "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-    "\t</dimension>\n"
-    "\t<dimension label=\"Mass\" baseunit=\"kg\">\n"
-    "\t\t<unit label=\"kg\" cf=1 offset=0/>\n"
-    "\t</dimension>\n"
-    "</root>";
+const char* const lengthAndMass = "<root>\n"
+                                  "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
+                                  "\t<dimension label=\"Length\" baseunit=\"m\">\n"
+                                  "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
+                                  "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
+                                  "\t</dimension>\n"
+                                  "\t<dimension label=\"Mass\" baseunit=\"kg\">\n"
+                                  "\t\t<unit label=\"kg\" cf=1 offset=0/>\n"
+                                  "\t</dimension>\n"
+                                  "</root>";
 
 TEST(CatalogueLoader, wellFormedFileFillsEveryTable)
 {
@@ -62,7 +59,8 @@ TEST(CatalogueLoader, acceptsWhatTheFormatAllowsBeyondTheWrittenLayout)
         const char* text;
     };
     const Case cases[] = {
-        {"no root start tag", "<dimension label=L baseunit=m><unit label=m cf=1 offset=0/></dimension></root>"},
+        {"no root start tag",
+         "<dimension label=L baseunit=m><unit label=m cf=1 offset=0/></dimension></root>"},
         {"elements before the root start tag", "<config dim=L su=m eu=m sv=1/><root></root>"},
         {"text after the root end tag", "<root></root> anything <<< at all"},
         {"CR LF line ends", "<root>\r\n\t<dimension label=L baseunit=m>\r\n\t</dimension>\r\n</root>\r\n"},
@@ -95,11 +93,13 @@ TEST(CatalogueLoader, failuresCarryTheirMessageAndLeaveTheCatalogueEmpty)
         {"whitespace only", " \r\n\t", "S234"},
         {"no root end tag", "<root><dimension label=L baseunit=m>", "S234"},
         {"reader error", "<root><unit label=a cf=1/></root>", "S238"},
-        {"unit without label", "<root><dimension label=L baseunit=m><unit name=a cf=1 offset=0/></root>", "S219"},
+        {"unit without label", "<root><dimension label=L baseunit=m><unit name=a cf=1 offset=0/></root>",
+         "S219"},
         {"dimension without label", "<root><dimension name=L baseunit=m></root>", "S249"},
-        {"unit before any dimension", "<root><unit label=a cf=1 offset=0/><dimension label=L baseunit=m></root>",
+        {"unit before any dimension",
+         "<root><unit label=a cf=1 offset=0/><dimension label=L baseunit=m></root>", "S250"},
+        {"unit after a dimension end tag only", "<root></dimension><unit label=a cf=1 offset=0/></root>",
          "S250"},
-        {"unit after a dimension end tag only", "<root></dimension><unit label=a cf=1 offset=0/></root>", "S250"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,11 +115,12 @@ TEST(CatalogueLoader, failuresCarryTheirMessageAndLeaveTheCatalogueEmpty)
 TEST(CatalogueLoader, unitsAfterADimensionEndBelongToTheDimensionJustClosed)
 {
     UnitCatalogue catalogue;
-    ASSERT_TRUE(readCatalogueText("<root><dimension label=L baseunit=m><unit label=m cf=1 offset=0/></dimension>"
-                                  "<unit label=cm cf=0.01 offset=0/>"
-                                  "<dimension label=T baseunit=s></dimension></root>",
-                                  catalogue, strings())
-                    .ok);
+    ASSERT_TRUE(
+        readCatalogueText("<root><dimension label=L baseunit=m><unit label=m cf=1 offset=0/></dimension>"
+                          "<unit label=cm cf=0.01 offset=0/>"
+                          "<dimension label=T baseunit=s></dimension></root>",
+                          catalogue, strings())
+            .ok);
     EXPECT_EQ(listLabels(catalogue, "L"), (std::vector<std::string>{"m=1", "cm=0.01"}));
     EXPECT_EQ(*catalogue.ownerOf("cm"), "L");
 }
@@ -153,7 +154,9 @@ TEST(CatalogueLoader, duplicateLabelsKeepTheLaterElementAndEveryUnitInFileOrder)
 TEST(CatalogueLoader, configAttributesAreFoundByNameInAnyOrderAndCase)
 {
     UnitCatalogue catalogue;
-    ASSERT_TRUE(readCatalogueText("<ROOT><Config SV=3 EU=\"b\" dim=\"x\" Su=\"a\"/></Root>", catalogue, strings()).ok);
+    ASSERT_TRUE(
+        readCatalogueText("<ROOT><Config SV=3 EU=\"b\" dim=\"x\" Su=\"a\"/></Root>", catalogue, strings())
+            .ok);
     const MarkupElement& config = *catalogue.config();
     EXPECT_EQ(attributeValue(config, "dim"), "x");
     EXPECT_EQ(attributeValue(config, "su"), "a");
@@ -162,7 +165,7 @@ TEST(CatalogueLoader, configAttributesAreFoundByNameInAnyOrderAndCase)
 }
 
 class CatalogueFile : public ::testing::Test {
-protected:
+  protected:
     test::TempDir m_dir;
     std::string m_path = m_dir.file(catalogueFileName);
 };

@@ -1,11 +1,10 @@
-#include "persistence/catalogue_writer.h"
+#include "tests/support/fake_resources.h"
 
 #include "catalogue/markup_element.h"
 #include "persistence/catalogue_file.h"
-#include "tests/support/fake_resources.h"
+#include "persistence/catalogue_writer.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <vector>
 
@@ -37,7 +36,8 @@ ElementPtr makeDimension(std::string label, std::string baseUnit)
 
 ElementPtr makeUnit(std::string label, std::string cf, std::string offset)
 {
-    return makeElement("unit", true, {{"label", std::move(label)}, {"cf", std::move(cf)}, {"offset", std::move(offset)}});
+    return makeElement("unit", true,
+                       {{"label", std::move(label)}, {"cf", std::move(cf)}, {"offset", std::move(offset)}});
 }
 
 TEST(CatalogueWriter, smallCatalogueIsWrittenByteForByte)

@@ -11,7 +11,7 @@ namespace meridal::test {
 
 // A fresh, empty folder for one test, removed with everything in it afterwards.
 class TempDir {
-public:
+  public:
     TempDir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "meridal-test-XXXXXX").string();
@@ -39,7 +39,7 @@ public:
         return static_cast<std::size_t>(std::distance(it, std::filesystem::directory_iterator()));
     }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

@@ -1,12 +1,11 @@
-#include "persistence/atomic_file.h"
-#include "persistence/catalogue_file.h"
-
 #include "tests/persistence/file_helpers.h"
 #include "tests/support/fake_resources.h"
 
-#include <gtest/gtest.h>
+#include "persistence/atomic_file.h"
+#include "persistence/catalogue_file.h"
 
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -17,7 +16,7 @@ using test::FakeResources;
 using namespace std::string_literals;
 
 class FileWriting : public ::testing::Test {
-protected:
+  protected:
     test::TempDir m_dir;
     std::string m_path = m_dir.file(catalogueFileName);
     std::string m_error;
@@ -77,7 +76,7 @@ TEST_F(FileWriting, failedWriteLeavesTheOldBytes)
     // A file size limit stops the write part way, whatever the user's rights.
     test::writeBytes(m_path, "old");
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous {};
+    rlimit previous{};
     ::getrlimit(RLIMIT_FSIZE, &previous);
     rlimit small = previous;
     small.rlim_cur = 16;

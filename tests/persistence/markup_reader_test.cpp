@@ -1,10 +1,9 @@
-#include "persistence/markup_reader.h"
-
 #include "tests/persistence/file_helpers.h"
 #include "tests/support/fake_resources.h"
 
-#include <gtest/gtest.h>
+#include "persistence/markup_reader.h"
 
+#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 
@@ -61,28 +60,49 @@ TEST(MarkupReader, acceptsEveryTagShapeWithWhitespaceAnywhere)
         {"<root>", "root", true, false, {}},
         {"</root>", "root", false, true, {}},
         {"<  /  ROOT  >", "ROOT", false, true, {}},
-        {"<Dimension label=\"Length\" baseunit=\"m\">", "Dimension", true, false,
+        {"<Dimension label=\"Length\" baseunit=\"m\">",
+         "Dimension",
+         true,
+         false,
          {{"label", "Length"}, {"baseunit", "m"}}},
         {"</dimension>", "dimension", false, true, {}},
         {"< / dimension\n>", "dimension", false, true, {}},
-        {"<unit label=\"in\" cf=0.0254 offset=0/>", "unit", true, true,
+        {"<unit label=\"in\" cf=0.0254 offset=0/>",
+         "unit",
+         true,
+         true,
          {{"label", "in"}, {"cf", "0.0254"}, {"offset", "0"}}},
-        {"<\n unit\n\tlabel\r\n=\n\"in\"\r\n cf = \"0.0254\"offset=0 / \n>", "unit", true, true,
+        {"<\n unit\n\tlabel\r\n=\n\"in\"\r\n cf = \"0.0254\"offset=0 / \n>",
+         "unit",
+         true,
+         true,
          {{"label", "in"}, {"cf", "0.0254"}, {"offset", "0"}}},
-        {"<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>", "config", true, true,
+        {"<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>",
+         "config",
+         true,
+         true,
          {{"dim", "Length"}, {"su", "in"}, {"eu", "ft"}, {"sv", "12"}}},
         // An "=" directly followed by "/" gives the empty value, and the tag is complete.
-        {"<CONFIG dim=a su=b eu=c sv=/>", "CONFIG", true, true,
+        {"<CONFIG dim=a su=b eu=c sv=/>",
+         "CONFIG",
+         true,
+         true,
          {{"dim", "a"}, {"su", "b"}, {"eu", "c"}, {"sv", ""}}},
         // Any attribute names are taken; the loader looks at them.
         {"<unit x=1 y=2 z=3/>", "unit", true, true, {{"x", "1"}, {"y", "2"}, {"z", "3"}}},
         // Quoted: leading whitespace dropped, trailing kept, delimiters kept.
-        {"<unit label=\"  a b  \" cf=\"<1>=/2\" offset=0/>", "unit", true, true,
+        {"<unit label=\"  a b  \" cf=\"<1>=/2\" offset=0/>",
+         "unit",
+         true,
+         true,
          {{"label", "a b  "}, {"cf", "<1>=/2"}, {"offset", "0"}}},
         // A missing unquoted value takes the next word; the next attribute has no name.
         {"<unit label=a cf= offset=1/>", "unit", true, true, {{"label", "a"}, {"cf", "offset"}, {"", "1"}}},
         // CR LF inside a quoted value reads as LF; a lone CR stays.
-        {"<unit label=\"a\r\nb\" cf=\"c\rd\" offset=0/>", "unit", true, true,
+        {"<unit label=\"a\r\nb\" cf=\"c\rd\" offset=0/>",
+         "unit",
+         true,
+         true,
          {{"label", "a\nb"}, {"cf", "c\rd"}, {"offset", "0"}}},
     };
     for (const auto& c : cases) {
