@@ -15,14 +15,12 @@ namespace meridal::platform::qt {
 
 namespace {
 
-// The bytes the program gave an entry are kept in this role beside the Unicode text.
-constexpr int bytesRole = Qt::UserRole + 1;
-
 QByteArray toBytes(const std::string& text)
 {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A drop-down entry keeps the bytes the program gave it as its data.
 std::string fromBytes(const QVariant& value, const QString& shown)
 {
     if (value.isValid()) {
@@ -104,35 +102,97 @@ int QtComboList::selectPrefix(const std::string& prefix)
 
 // QtListBox ------------------------------------------------------------------------------
 
-QtListBox::QtListBox(QListWidget& list) : m_list(list)
+QtListBox::QtListBox(QListWidget& list, const int& deferring) : m_list(list), m_deferring(deferring)
 {
     m_list.setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int i = 0; i < m_list.count(); ++i)
+        m_entries.push_back(fromQString(m_list.item(i)->text()));
+    m_inWidget = m_list.count();
+}
+
+int QtListBox::widgetSelection() const
+{
+    const auto selected = m_list.selectedItems();
+    return selected.isEmpty() ? -1 : m_list.row(selected.front());
+}
+
+void QtListBox::markStale()
+{
+    if (!m_stale) {
+        m_selected = widgetSelection();
+        m_stale = true;
+    }
+}
+
+void QtListBox::settle()
+{
+    if (m_deferring == 0)
+        sync();
+}
+
+void QtListBox::sync()
+{
+    if (!m_stale)
+        return;
+    const QSignalBlocker blocker(m_list);
+    if (m_inWidget == 0 && m_list.count() > 0)
+        m_list.clear();
+    const auto count = static_cast<int>(m_entries.size());
+    if (m_inWidget < count) {
+        QStringList texts;
+        texts.reserve(count - m_inWidget);
+        for (int i = m_inWidget; i < count; ++i)
+            texts.append(toQString(m_entries[static_cast<std::size_t>(i)]));
+        m_list.addItems(texts);
+    }
+    m_inWidget = count;
+    m_stale = false;
+    if (m_selected < 0) {
+        m_list.clearSelection();
+        m_list.setCurrentRow(-1);
+    } else if (m_selected != widgetSelection()) {
+        // A visible list scrolls the new current entry into view by itself, a hidden one
+        // when it is shown.
+        m_list.setCurrentRow(m_selected, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 void QtListBox::reset()
 {
-    const QSignalBlocker blocker(m_list);
-    m_list.clear();
+    markStale();
+    m_entries.clear();
+    m_inWidget = 0;
+    m_selected = -1;
+    settle();
 }
 
 void QtListBox::addEntry(const std::string& text)
 {
-    insertEntry(m_list.count(), text);
+    markStale();
+    m_entries.push_back(text);
+    settle();
 }
 
 void QtListBox::insertEntry(int index, const std::string& text)
 {
+    sync();
+    index = std::clamp(index, 0, entryCount());
     const QSignalBlocker blocker(m_list);
-    auto* item = new QListWidgetItem(toQString(text));
-    item->setData(bytesRole, toBytes(text));
-    m_list.insertItem(std::clamp(index, 0, m_list.count()), item);
+    m_entries.insert(m_entries.begin() + index, text);
+    m_list.insertItem(index, toQString(text));
+    m_inWidget = entryCount();
 }
 
 void QtListBox::removeEntry(int index)
 {
+    sync();
+    if (index < 0 || index >= entryCount())
+        return;
     const QSignalBlocker blocker(m_list);
-    const bool wasSelected = selectedIndex() == index;
+    const bool wasSelected = widgetSelection() == index;
+    m_entries.erase(m_entries.begin() + index);
     delete m_list.takeItem(index);
+    m_inWidget = entryCount();
     // Qt moves the selection on to a neighbour; a list box leaves none.
     if (wasSelected) {
         m_list.clearSelection();
@@ -142,39 +202,31 @@ void QtListBox::removeEntry(int index)
 
 void QtListBox::selectIndex(int index)
 {
-    const QSignalBlocker blocker(m_list);
-    if (index < 0 || index >= m_list.count()) {
-        m_list.clearSelection();
-        m_list.setCurrentRow(-1);
-        return;
-    }
-    // A visible list scrolls the new current entry into view by itself; a hidden one does
-    // when it is shown.
-    m_list.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    markStale();
+    m_selected = index < entryCount() ? std::max(index, -1) : -1;
+    settle();
 }
 
 int QtListBox::selectedIndex() const
 {
-    const auto selected = m_list.selectedItems();
-    return selected.isEmpty() ? -1 : m_list.row(selected.front());
+    return m_stale ? m_selected : widgetSelection();
 }
 
 std::string QtListBox::entryText(int index) const
 {
-    const QListWidgetItem* item = m_list.item(index);
-    if (!item)
+    if (index < 0 || index >= entryCount())
         return {};
-    return fromBytes(item->data(bytesRole), item->text());
+    return m_entries[static_cast<std::size_t>(index)];
 }
 
 int QtListBox::entryCount() const
 {
-    return m_list.count();
+    return static_cast<int>(m_entries.size());
 }
 
 int QtListBox::selectPrefix(const std::string& prefix)
 {
-    const int found = findPrefix(m_list.count(), prefix, [this](int i) { return entryText(i); });
+    const int found = findPrefix(entryCount(), prefix, [this](int i) { return entryText(i); });
     if (found >= 0)
         selectIndex(found);
     return found;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -36,9 +37,14 @@ private:
 };
 
 // A list box on a QListWidget with single selection.
+//
+// While the program handles a message (`deferring` is above zero) the list keeps its entries
+// and selection to itself and the widget catches up in one step at the end (sync), so that
+// filling a list with thousands of units costs one insertion into the widget, not thousands.
+// Outside that every change reaches the widget at once.
 class QtListBox final : public ListControl {
 public:
-    explicit QtListBox(QListWidget& list);
+    QtListBox(QListWidget& list, const int& deferring);
 
     void reset() override;
     void addEntry(const std::string& text) override;
@@ -50,8 +56,20 @@ public:
     int entryCount() const override;
     int selectPrefix(const std::string& prefix) override;
 
+    // Brings the widget up to date with the program's entries and selection.
+    void sync();
+
 private:
+    void markStale(); // the widget no longer shows the program's state
+    void settle();    // outside a message the widget catches up at once
+    int widgetSelection() const;
+
     QListWidget& m_list;
+    const int& m_deferring;
+    std::vector<std::string> m_entries; // what the program put in, in the widget's order
+    int m_inWidget = 0;                 // leading entries that the widget already holds
+    bool m_stale = false;               // the widget still shows an older state
+    int m_selected = -1;                // the selection, while the widget is stale
 };
 
 // An edit field on a QLineEdit. Positions count characters, as Windows-1252 holds one

@@ -83,11 +83,6 @@ protected:
                                                                             : Notification::FocusLost);
             break;
         }
-        case QEvent::Show:
-            // The program's selections made while the list was hidden come into view now.
-            if (auto* list = qobject_cast<QListWidget*>(watched); list && list->currentItem())
-                list->scrollToItem(list->currentItem());
-            break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && qobject_cast<QLabel*>(watched))
                 m_host->notify(id.toInt(), Notification::Clicked);
@@ -176,6 +171,7 @@ void QtDialogHost::build(const Resources& resources, std::string_view layout, QW
 QtDialogHost::~QtDialogHost()
 {
     m_controller = nullptr;
+    m_listBoxes.clear();
     m_lists.clear();
     m_edits.clear();
     m_texts.clear();
@@ -199,13 +195,14 @@ void QtDialogHost::bindControls(const Resources& resources)
             QObject::connect(combo, &QComboBox::activated, m_window,
                              [this, id] { notify(id, Notification::SelectionChanged); });
         } else if (auto* listWidget = qobject_cast<QListWidget*>(widget)) {
-            m_lists[id] = std::make_unique<QtListBox>(*listWidget);
+            auto listBox = std::make_unique<QtListBox>(*listWidget, m_handling);
+            m_listBoxes.push_back(listBox.get());
+            m_lists[id] = std::move(listBox);
             // The program's selections block the list's signals, so what arrives is the user's.
             QObject::connect(listWidget, &QListWidget::itemSelectionChanged, m_window,
                              [this, id] { notify(id, Notification::SelectionChanged); });
             QObject::connect(listWidget, &QListWidget::itemDoubleClicked, m_window,
                              [this, id] { notify(id, Notification::DoubleClicked); });
-            listWidget->installEventFilter(m_window);
         } else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
             m_edits[id] = std::make_unique<QtEditField>(*lineEdit, [this, id] { notify(id, Notification::TextChanged); });
             QObject::connect(lineEdit, &QLineEdit::textChanged, m_window,
@@ -292,7 +289,9 @@ bool QtDialogHost::initialise(DialogController& controller)
     m_controller = &controller;
     m_ended = false;
     m_result = 0;
-    if (!controller.onInitDialog() && !m_ended) {
+    bool initialised = false;
+    handle([&] { initialised = controller.onInitDialog(); });
+    if (!initialised && !m_ended) {
         m_ended = true;
         m_result = -1;
     }
@@ -379,24 +378,52 @@ void QtDialogHost::setMenuChecked(int commandId, bool checked)
         action->setChecked(checked);
 }
 
+template <typename Call>
+void QtDialogHost::handle(Call call)
+{
+    ++m_handling;
+    try {
+        call();
+    } catch (...) {
+        --m_handling;
+        syncLists();
+        throw;
+    }
+    if (--m_handling == 0)
+        syncLists();
+}
+
+void QtDialogHost::syncLists()
+{
+    for (QtListBox* list : m_listBoxes)
+        list->sync();
+}
+
 void QtDialogHost::notify(int id, Notification notification)
 {
     if (m_controller)
-        m_controller->onNotify(id, notification);
+        handle([&] { m_controller->onNotify(id, notification); });
 }
 
 void QtDialogHost::command(int id)
 {
     if (m_controller)
-        m_controller->onCommand(id);
+        handle([&] { m_controller->onCommand(id); });
 }
 
 bool QtDialogHost::closeRequested()
 {
     if (!m_controller)
         return false;
-    m_controller->onClose();
+    handle([&] { m_controller->onClose(); });
     return true;
+}
+
+MessageResult QtDialogHost::SyncedMessageBoxes::show(const std::string& text, const std::string& caption,
+                                                     MessageIcon icon, MessageButtons buttons)
+{
+    m_host.syncLists();
+    return m_host.m_messageBoxesInUse->show(text, caption, icon, buttons);
 }
 
 } // namespace meridal::platform::qt

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -20,6 +21,7 @@ class Resources;
 namespace meridal::platform::qt {
 
 class HostWindow;
+class QtListBox;
 struct MenuEntry;
 
 // A window of the program built at run time from a dialog layout of the resource module.
@@ -69,7 +71,7 @@ public:
     ListControl* list(int id) override;
     EditField* edit(int id) override;
     TextField* text(int id) override;
-    MessageBoxes& messageBoxes() override { return *m_messageBoxesInUse; }
+    MessageBoxes& messageBoxes() override { return m_syncedMessageBoxes; }
     Clipboard& clipboard() override { return m_clipboard; }
     void close() override;
     void endDialog(int result) override;
@@ -83,6 +85,10 @@ private:
     void buildMenuBar(const Resources& resources, unsigned menuId);
     void notify(int id, Notification notification);
     void command(int id);
+    // Runs one call into the controller; the lists catch up when the outermost one ends.
+    template <typename Call>
+    void handle(Call call);
+    void syncLists();
     bool initialise(DialogController& controller); // false when it ended the dialog
     bool closeRequested(); // false when nobody runs the window
 
@@ -92,8 +98,23 @@ private:
     std::map<int, std::unique_ptr<EditField>> m_edits;
     std::map<int, std::unique_ptr<TextField>> m_texts;
     std::map<int, QAction*> m_actions;
+    std::vector<QtListBox*> m_listBoxes;
+    int m_handling = 0; // depth of calls into the controller
+
+    // A message box shows the window with its lists up to date.
+    class SyncedMessageBoxes final : public MessageBoxes {
+    public:
+        explicit SyncedMessageBoxes(QtDialogHost& host) : m_host(host) {}
+        MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
+                           MessageButtons buttons) override;
+
+    private:
+        QtDialogHost& m_host;
+    };
+
     QtMessageBoxes m_messageBoxes;
     MessageBoxes* m_messageBoxesInUse = &m_messageBoxes;
+    SyncedMessageBoxes m_syncedMessageBoxes{*this};
     QtClipboard m_clipboard;
 
     DialogController* m_controller = nullptr;

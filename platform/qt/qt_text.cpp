@@ -8,8 +8,12 @@ namespace meridal::platform::qt {
 
 QString toQString(std::string_view text1252)
 {
-    const std::string utf8 = windows1252ToUtf8(text1252);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    // Every Windows-1252 character is one UTF-16 unit.
+    QString text(static_cast<qsizetype>(text1252.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char byte : text1252)
+        *out++ = QChar(static_cast<char16_t>(codePointOf1252(byte)));
+    return text;
 }
 
 std::string fromQString(const QString& text)

@@ -314,6 +314,60 @@ TEST_F(QtDialogHostTest, selectPrefixTakesTheFirstEntryFromTheTopIgnoringCase)
     EXPECT_EQ(widget<QListWidget>(idList).item(3)->text(), QString::fromUtf8("°C"));
 }
 
+// Filling a list inside a handler reaches the widget in one step when the handler returns;
+// what the program reads back in between is its own state, and a message box shown in
+// between shows the lists as they are.
+TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
+{
+    open();
+    auto& list = *m_host.list(idList);
+    auto& listWidget = widget<QListWidget>(idList);
+    fillList(list, {"old"});
+    list.selectIndex(0);
+
+    class CountingMessages final : public platform::MessageBoxes {
+    public:
+        explicit CountingMessages(QListWidget& list) : m_list(list) {}
+        platform::MessageResult show(const std::string&, const std::string&, platform::MessageIcon,
+                                     platform::MessageButtons) override
+        {
+            shownCount = m_list.count();
+            return platform::MessageResult::Ok;
+        }
+        int shownCount = -1;
+
+    private:
+        QListWidget& m_list;
+    } messages(listWidget);
+    m_host.setMessageBoxes(messages);
+
+    int widgetCountInside = -1;
+    m_controller.onNotification = [&](int id, Notification n) {
+        if (id != idButton || n != Notification::Clicked)
+            return;
+        list.reset();
+        EXPECT_EQ(list.selectedIndex(), -1);
+        for (int i = 0; i < 2000; ++i)
+            list.addEntry("unit " + std::to_string(i));
+        EXPECT_EQ(list.selectPrefix("unit 1500"), 1500);
+        EXPECT_EQ(list.selectedIndex(), 1500);
+        EXPECT_EQ(list.entryCount(), 2000);
+        EXPECT_EQ(list.entryText(1999), "unit 1999");
+        widgetCountInside = listWidget.count();
+        m_host.messageBoxes().show("text", "caption", platform::MessageIcon::Information);
+        list.addEntry("one more");
+    };
+    QTest::mouseClick(&widget<QPushButton>(idButton), Qt::LeftButton);
+
+    EXPECT_EQ(widgetCountInside, 1);        // untouched while the handler ran
+    EXPECT_EQ(messages.shownCount, 2000);   // brought up to date for the message box
+    EXPECT_EQ(listWidget.count(), 2001);
+    EXPECT_EQ(listWidget.item(2000)->text(), "one more");
+    EXPECT_EQ(listWidget.currentRow(), 1500);
+    EXPECT_EQ(list.selectedIndex(), 1500);
+    EXPECT_EQ(m_controller.count(idList, Notification::SelectionChanged), 0);
+}
+
 TEST_F(QtDialogHostTest, clearingAListSelectionLeavesNothingSelected)
 {
     auto& list = *m_host.list(idList);
