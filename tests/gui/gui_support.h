@@ -11,8 +11,9 @@
 
 namespace meridal::test {
 
-// The one QApplication of a test program (offscreen platform, set by the test's environment),
-// with a private runtime folder so that Qt finds no other one.
+// The one QApplication of a test program, with a private runtime folder so that Qt finds no
+// other one. The offscreen platform comes from the test's environment; a test program started
+// without it (by hand, say) uses it as well rather than look for a display.
 inline QApplication& guiApplication()
 {
     static QTemporaryDir runtimeDir;
@@ -23,6 +24,7 @@ inline QApplication& guiApplication()
         std::filesystem::permissions(runtimeDir.path().toStdString(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::replace);
         setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
         new QApplication(argc, argv);
     }
     return *static_cast<QApplication*>(QApplication::instance());
