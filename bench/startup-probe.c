@@ -1,14 +1,18 @@
 /* Starts a program and reports, in milliseconds from the moment it was started, when its
- * first top-level window was mapped and when it first drew into one (X DAMAGE).
+ * first top-level window was mapped and when it first drew into one (X DAMAGE), and how much
+ * processor time all its threads had used by then (which other load on the machine barely
+ * changes).
  *
  *   startup-probe TIMEOUT_MS PROGRAM [ARGUMENTS...]
  *
- * Prints "map <ms> paint <ms>" and ends the program again. Exit status 1 on a timeout.
+ * Prints "map <ms> paint <ms> cpu <ms>" and ends the program again. Exit status 1 on a
+ * timeout.
  */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -17,6 +21,33 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+
+/* The processor time of every thread of `pid` so far, from /proc/PID/task/TID/schedstat. */
+static double cpuMs(pid_t pid)
+{
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
+    DIR* tasks = opendir(path);
+    if (!tasks)
+        return -1;
+    double total = 0;
+    struct dirent* task;
+    while ((task = readdir(tasks)) != NULL) {
+        if (task->d_name[0] == '.')
+            continue;
+        char statPath[400];
+        snprintf(statPath, sizeof statPath, "%s/%s/schedstat", path, task->d_name);
+        FILE* stat = fopen(statPath, "r");
+        if (!stat)
+            continue;
+        unsigned long long ns = 0;
+        if (fscanf(stat, "%llu", &ns) == 1)
+            total += (double)ns / 1e6;
+        fclose(stat);
+    }
+    closedir(tasks);
+    return total;
+}
 
 static double elapsedMs(const struct timespec* from)
 {
@@ -60,7 +91,7 @@ int main(int argc, char* argv[])
         _exit(127);
     }
 
-    double mapped = -1, painted = -1;
+    double mapped = -1, painted = -1, cpu = -1;
     struct pollfd fd = {ConnectionNumber(display), POLLIN, 0};
     while (painted < 0 && elapsedMs(&start) < timeoutMs) {
         if (!XPending(display)) {
@@ -76,6 +107,7 @@ int main(int argc, char* argv[])
             mapped = elapsedMs(&start);
         } else if (event.type == damageEvent + XDamageNotify) {
             painted = elapsedMs(&start);
+            cpu = cpuMs(child);
         }
     }
 
@@ -86,6 +118,6 @@ int main(int argc, char* argv[])
         fprintf(stderr, "no window drawn within %.0f ms\n", timeoutMs);
         return 1;
     }
-    printf("map %.1f paint %.1f\n", mapped, painted);
+    printf("map %.1f paint %.1f cpu %.1f\n", mapped, painted, cpu);
     return 0;
 }
