@@ -14,7 +14,7 @@ class MessageBoxes;
 // The application object: loads the resource module and runs the converter window modally.
 // The process ends when the window has ended.
 class CConverterApp final {
-public:
+  public:
     // Finds the resource module; nullptr when it cannot be loaded.
     using ModuleLoader = std::function<std::unique_ptr<Resources>()>;
 
@@ -28,7 +28,7 @@ public:
     // Returns false in every case: there is nothing left to run afterwards.
     bool initInstance();
 
-private:
+  private:
     ModuleLoader m_loader;
     platform::MessageBoxes& m_messages;
 };

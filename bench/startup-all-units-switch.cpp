@@ -98,7 +98,8 @@ int main(int argc, char* argv[])
     }
     std::sort(times.begin(), times.end());
     std::printf("all-units switch, %d units, %d runs: median %.1f ms, min %.1f ms, max %.1f ms\n",
-                dimensionCount * unitsPerDimension, runs, times[times.size() / 2], times.front(), times.back());
+                dimensionCount * unitsPerDimension, runs, times[times.size() / 2], times.front(),
+                times.back());
     host.endDialog(0);
     return 0;
 }

@@ -11,7 +11,6 @@
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>

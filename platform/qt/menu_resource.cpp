@@ -12,7 +12,8 @@ std::vector<std::string_view> splitFields(std::string_view line)
     std::size_t start = 0;
     while (true) {
         const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        fields.push_back(
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
         if (tab == std::string_view::npos)
             return fields;
         start = tab + 1;

@@ -31,8 +31,7 @@ std::string fromBytes(const QVariant& value, const QString& shown)
 }
 
 // The first entry, from the top, that begins with `prefix` ignoring case; -1 when none does.
-template <typename TextOf>
-int findPrefix(int count, const std::string& prefix, TextOf textOf)
+template <typename TextOf> int findPrefix(int count, const std::string& prefix, TextOf textOf)
 {
     for (int i = 0; i < count; ++i) {
         if (startsWithIgnoreCase1252(textOf(i), prefix))

@@ -19,7 +19,7 @@ namespace meridal::platform::qt {
 
 // A drop-down list on a QComboBox.
 class QtComboList final : public ListControl {
-public:
+  public:
     explicit QtComboList(QComboBox& combo) : m_combo(combo) {}
 
     void reset() override;
@@ -32,7 +32,7 @@ public:
     int entryCount() const override;
     int selectPrefix(const std::string& prefix) override;
 
-private:
+  private:
     QComboBox& m_combo;
 };
 
@@ -43,7 +43,7 @@ private:
 // filling a list with thousands of units costs one insertion into the widget, not thousands.
 // Outside that every change reaches the widget at once.
 class QtListBox final : public ListControl {
-public:
+  public:
     QtListBox(QListWidget& list, const int& deferring);
 
     void reset() override;
@@ -59,7 +59,7 @@ public:
     // Brings the widget up to date with the program's entries and selection.
     void sync();
 
-private:
+  private:
     void markStale(); // the widget no longer shows the program's state
     void settle();    // outside a message the widget catches up at once
     int widgetSelection() const;
@@ -75,7 +75,7 @@ private:
 // An edit field on a QLineEdit. Positions count characters, as Windows-1252 holds one
 // character per byte.
 class QtEditField final : public EditField {
-public:
+  public:
     // `notifyUnchanged` runs when setText puts in the text the field already holds, since the
     // program expects its text-changed notification then as well and Qt sends none.
     QtEditField(QLineEdit& edit, std::function<void()> notifyUnchanged)
@@ -93,20 +93,20 @@ public:
     void copy() override;
     void paste() override;
 
-private:
+  private:
     QLineEdit& m_edit;
     std::function<void()> m_notifyUnchanged;
 };
 
 // A static text on a QLabel, always shown as plain text.
 class QtTextField final : public TextField {
-public:
+  public:
     explicit QtTextField(QLabel& label);
 
     void setText(const std::string& text) override;
     std::string text() const override;
 
-private:
+  private:
     QLabel& m_label;
 };
 

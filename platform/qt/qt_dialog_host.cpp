@@ -9,9 +9,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
-#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -30,7 +30,7 @@ namespace meridal::platform::qt {
 
 // The window itself: a QDialog that leaves closing to its controller.
 class HostWindow final : public QDialog {
-public:
+  public:
     explicit HostWindow(QWidget* parent) : QDialog(parent) {}
 
     void setHost(QtDialogHost* host) { m_host = host; }
@@ -49,7 +49,7 @@ public:
             QDialog::accept();
     }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override
     {
         if (m_host && m_host->m_controller) {
@@ -84,7 +84,8 @@ protected:
             break;
         }
         case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && qobject_cast<QLabel*>(watched))
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                qobject_cast<QLabel*>(watched))
                 m_host->notify(id.toInt(), Notification::Clicked);
             break;
         default:
@@ -93,7 +94,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QtDialogHost* m_host = nullptr;
 };
 
@@ -101,7 +102,7 @@ namespace {
 
 // Builds the form's top QDialog as a HostWindow; every other widget as Qt would.
 class LayoutLoader final : public QUiLoader {
-public:
+  public:
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override
     {
         if (!m_top && className == QLatin1String("QDialog")) {
@@ -114,7 +115,7 @@ public:
 
     HostWindow* top() const { return m_top; }
 
-private:
+  private:
     HostWindow* m_top = nullptr;
 };
 
@@ -204,7 +205,8 @@ void QtDialogHost::bindControls(const Resources& resources)
             QObject::connect(listWidget, &QListWidget::itemDoubleClicked, m_window,
                              [this, id] { notify(id, Notification::DoubleClicked); });
         } else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
-            m_edits[id] = std::make_unique<QtEditField>(*lineEdit, [this, id] { notify(id, Notification::TextChanged); });
+            m_edits[id] = std::make_unique<QtEditField>(
+                *lineEdit, [this, id] { notify(id, Notification::TextChanged); });
             QObject::connect(lineEdit, &QLineEdit::textChanged, m_window,
                              [this, id] { notify(id, Notification::TextChanged); });
             lineEdit->installEventFilter(m_window);
@@ -260,7 +262,8 @@ void QtDialogHost::buildMenuBar(const Resources& resources, unsigned menuId)
             case MenuEntry::Kind::Item: {
                 QAction* action = menu.addAction(toQString(entry.text));
                 if (!entry.shortcut.empty())
-                    action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut), QKeySequence::PortableText));
+                    action->setShortcut(
+                        QKeySequence(QString::fromLatin1(entry.shortcut), QKeySequence::PortableText));
                 action->setCheckable(entry.checkable);
                 action->setChecked(entry.checked);
                 const int id = entry.id;
@@ -378,8 +381,7 @@ void QtDialogHost::setMenuChecked(int commandId, bool checked)
         action->setChecked(checked);
 }
 
-template <typename Call>
-void QtDialogHost::handle(Call call)
+template <typename Call> void QtDialogHost::handle(Call call)
 {
     ++m_handling;
     try {

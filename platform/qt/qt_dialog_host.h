@@ -40,7 +40,7 @@ struct MenuEntry;
 // - the close box and Escape -> onClose. The window ends only through endDialog; Enter never
 //   ends it.
 class QtDialogHost final : public DialogHost {
-public:
+  public:
     QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent = nullptr);
     ~QtDialogHost() override;
     QtDialogHost(const QtDialogHost&) = delete;
@@ -77,7 +77,7 @@ public:
     void endDialog(int result) override;
     void setMenuChecked(int commandId, bool checked) override;
 
-private:
+  private:
     friend class HostWindow;
 
     void build(const Resources& resources, std::string_view layout, QWidget* parent);
@@ -86,11 +86,10 @@ private:
     void notify(int id, Notification notification);
     void command(int id);
     // Runs one call into the controller; the lists catch up when the outermost one ends.
-    template <typename Call>
-    void handle(Call call);
+    template <typename Call> void handle(Call call);
     void syncLists();
     bool initialise(DialogController& controller); // false when it ended the dialog
-    bool closeRequested(); // false when nobody runs the window
+    bool closeRequested();                         // false when nobody runs the window
 
     QPointer<HostWindow> m_window;
     std::map<int, QWidget*> m_widgets;
@@ -103,12 +102,12 @@ private:
 
     // A message box shows the window with its lists up to date.
     class SyncedMessageBoxes final : public MessageBoxes {
-    public:
+      public:
         explicit SyncedMessageBoxes(QtDialogHost& host) : m_host(host) {}
         MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override;
 
-    private:
+      private:
         QtDialogHost& m_host;
     };
 

@@ -11,7 +11,8 @@ QPixmap loadPixmap(const Resources& resources, unsigned type, unsigned id, const
 {
     QPixmap pixmap;
     if (auto data = resources.find(type, id))
-        pixmap.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size()), format);
+        pixmap.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size()),
+                            format);
     return pixmap;
 }
 

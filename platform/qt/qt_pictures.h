@@ -11,7 +11,7 @@ class Resources;
 // read, gives a null image and nothing else happens.
 namespace meridal::platform::qt {
 
-QPixmap loadBitmap(const Resources& resources, unsigned id); // a BMP file, header kept
+QPixmap loadBitmap(const Resources& resources, unsigned id);     // a BMP file, header kept
 QPixmap loadIconPixmap(const Resources& resources, unsigned id); // a PNG image
 QIcon loadIcon(const Resources& resources, unsigned id);
 

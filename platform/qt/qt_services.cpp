@@ -45,7 +45,8 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
 MessageResult QtMessageBoxes::show(const std::string& text, const std::string& caption, MessageIcon icon,
                                    MessageButtons buttons)
 {
-    QMessageBox box(toQtIcon(icon), toQString(caption), toQString(text), toQtButtons(buttons), m_owner.data());
+    QMessageBox box(toQtIcon(icon), toQString(caption), toQString(text), toQtButtons(buttons),
+                    m_owner.data());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);

@@ -19,7 +19,8 @@ QString toQString(std::string_view text1252)
 std::string fromQString(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    if (auto bytes = utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+    if (auto bytes =
+            utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
         return *bytes;
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
@@ -33,7 +34,8 @@ std::string fromQString(const QString& text)
 bool fitsWindows1252(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))).has_value();
+    return utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
+        .has_value();
 }
 
 } // namespace meridal::platform::qt

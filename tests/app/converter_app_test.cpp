@@ -1,14 +1,13 @@
-#include "app/converter_app.h"
+#include "tests/gui/gui_support.h"
 
+#include "app/converter_app.h"
 #include "platform/controls.h"
 #include "resources/resource_module.h"
-#include "tests/gui/gui_support.h"
 
 #include <QApplication>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,15 @@ namespace meridal {
 namespace {
 
 class RecordedMessages final : public platform::MessageBoxes {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;
         platform::MessageIcon icon;
         platform::MessageButtons buttons;
     };
-    platform::MessageResult show(const std::string& text, const std::string& caption, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override
+    platform::MessageResult show(const std::string& text, const std::string& caption,
+                                 platform::MessageIcon icon, platform::MessageButtons buttons) override
     {
         messages.push_back({text, caption, icon, buttons});
         return platform::MessageResult::Ok;

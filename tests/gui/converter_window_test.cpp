@@ -1,10 +1,11 @@
 // The converter window as the user meets it: the real Qt widgets built from the real
 // resource module, driven by simulated keys and clicks.
+#include "tests/gui/gui_support.h"
+
 #include "platform/controls.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
-#include "tests/gui/gui_support.h"
 #include "ui/converter_dlg.h"
 
 #include <QAction>
@@ -16,10 +17,9 @@
 #include <QListWidget>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -40,7 +40,8 @@ const char* const catalogueText = "<root>\n"
                                   "\t</dimension>\n"
                                   "\t<dimension label=\"Temperature\" baseunit=\"K\">\n"
                                   "\t\t<unit label=\"K\" cf=1 offset=0/>\n"
-                                  "\t\t<unit label=\"\xB0" "C\" cf=1 offset=273.15/>\n"
+                                  "\t\t<unit label=\"\xB0"
+                                  "C\" cf=1 offset=273.15/>\n"
                                   "\t</dimension>\n"
                                   "</root>";
 
@@ -57,14 +58,14 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes)
 
 // Records the message boxes instead of showing them, and answers each with OK.
 class RecordedMessages final : public platform::MessageBoxes {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;
         platform::MessageIcon icon;
     };
-    platform::MessageResult show(const std::string& text, const std::string& caption, platform::MessageIcon icon,
-                                 platform::MessageButtons) override
+    platform::MessageResult show(const std::string& text, const std::string& caption,
+                                 platform::MessageIcon icon, platform::MessageButtons) override
     {
         messages.push_back({text, caption, icon});
         return platform::MessageResult::Ok;
@@ -73,7 +74,7 @@ public:
 };
 
 class ConverterWindowTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { test::guiApplication(); }
 
     void SetUp() override
@@ -94,8 +95,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_host->window()));
     }
 
-    template <typename W>
-    W& widget(int id)
+    template <typename W> W& widget(int id)
     {
         auto* w = qobject_cast<W*>(m_host->control(id));
         if (!w)
@@ -219,7 +219,9 @@ TEST_F(ConverterWindowTest, closeBoxSavesTheSelectionWithWindowsLineEnds)
     EXPECT_FALSE(m_host->window()->isVisible());
 
     const std::string saved = readFile("Meridal.xml");
-    EXPECT_NE(saved.find("<config dim=\"Temperature\" su=\"\xB0" "C\" eu=\"K\" sv=36.6/>\r\n"), std::string::npos)
+    EXPECT_NE(saved.find("<config dim=\"Temperature\" su=\"\xB0"
+                         "C\" eu=\"K\" sv=36.6/>\r\n"),
+              std::string::npos)
         << saved;
     EXPECT_EQ(saved.find("\n"), saved.find("\r\n") + 1); // no bare LF
     for (std::size_t at = saved.find('\n'); at != std::string::npos; at = saved.find('\n', at + 1))
@@ -275,10 +277,10 @@ TEST_F(ConverterWindowTest, tabKeyVisitsTheControlsInReadingOrderAndEveryInputHa
         EXPECT_FALSE(focused->accessibleName().isEmpty()) << visited.back();
         QTest::keyClick(focused, Qt::Key_Tab);
     }
-    EXPECT_EQ(visited, (std::vector<int>{res::idDimensionList, res::idStartUnitList, res::idEndUnitList, res::idInput,
-                                         res::idOutput, res::idLogList}));
-    for (int button : {res::idAddLogButton, res::idRestoreLogButton, res::idDeleteLogButton, res::idClearLogButton,
-                       res::idNextTip})
+    EXPECT_EQ(visited, (std::vector<int>{res::idDimensionList, res::idStartUnitList, res::idEndUnitList,
+                                         res::idInput, res::idOutput, res::idLogList}));
+    for (int button : {res::idAddLogButton, res::idRestoreLogButton, res::idDeleteLogButton,
+                       res::idClearLogButton, res::idNextTip})
         EXPECT_FALSE(m_host->control(button)->accessibleName().isEmpty()) << button;
 }
 

@@ -3,10 +3,9 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace meridal::test {
@@ -33,7 +32,7 @@ inline QApplication& guiApplication()
 // A fresh, empty working folder for one test: the program keeps "Meridal.xml" and "log.txt"
 // in the current directory.
 class TemporaryWorkingFolder {
-public:
+  public:
     TemporaryWorkingFolder() : m_previous(std::filesystem::current_path())
     {
         std::filesystem::current_path(m_dir.path().toStdString());
@@ -44,7 +43,7 @@ public:
 
     std::filesystem::path path() const { return m_dir.path().toStdString(); }
 
-private:
+  private:
     QTemporaryDir m_dir;
     std::filesystem::path m_previous;
 };

@@ -17,7 +17,8 @@ TEST(MenuResourceTest, readsNestedPopupsItemsAndFlags)
                                         "ITEM\t181\tOn\t\tchecked\r\n"
                                         "END\r\n"
                                         "END\r\n"
-                                        "POPUP\t\xB0" "C\n"
+                                        "POPUP\t\xB0"
+                                        "C\n"
                                         "ITEM\t1\tx\n"
                                         "END");
     ASSERT_EQ(menu.size(), 2u);
@@ -37,7 +38,8 @@ TEST(MenuResourceTest, readsNestedPopupsItemsAndFlags)
     EXPECT_TRUE(more.children[1].checkable);
     EXPECT_TRUE(more.children[1].checked);
     // Text stays Windows-1252; an item may leave out its trailing fields.
-    EXPECT_EQ(menu[1].text, "\xB0" "C");
+    EXPECT_EQ(menu[1].text, "\xB0"
+                            "C");
     ASSERT_EQ(menu[1].children.size(), 1u);
     EXPECT_EQ(menu[1].children[0].id, 1);
     EXPECT_EQ(menu[1].children[0].shortcut, "");

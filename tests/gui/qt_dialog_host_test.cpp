@@ -1,16 +1,16 @@
-#include "platform/qt/qt_dialog_host.h"
-
-#include "platform/controls.h"
-#include "resources/resource_ids.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/fake_resources.h"
 
+#include "platform/controls.h"
+#include "platform/qt/qt_dialog_host.h"
+#include "resources/resource_ids.h"
+
 #include <QAction>
 #include <QBuffer>
-#include <QImage>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,9 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,7 +93,7 @@ const char* const menuText = "POPUP\t&File\n"
 
 // Records what the window tells it; ends the window on the close message, as the program does.
 class RecordingController final : public platform::DialogController {
-public:
+  public:
     explicit RecordingController(QtDialogHost& host) : m_host(host) {}
 
     bool onInitDialog() override { return init ? init(m_host) : true; }
@@ -127,12 +126,12 @@ public:
     int closes = 0;
     bool endOnClose = true;
 
-private:
+  private:
     QtDialogHost& m_host;
 };
 
 class QtDialogHostTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { test::guiApplication(); }
 
     static test::FakeResources makeResources()
@@ -154,8 +153,7 @@ protected:
         m_controller.notifications.clear();
     }
 
-    template <typename W>
-    W& widget(int id)
+    template <typename W> W& widget(int id)
     {
         auto* w = qobject_cast<W*>(m_host.control(id));
         EXPECT_NE(w, nullptr);
@@ -285,29 +283,31 @@ TEST_F(QtDialogHostTest, selectPrefixTakesTheFirstEntryFromTheTopIgnoringCase)
 {
     struct Case {
         const char* prefix;
-        int expected;  // -1: nothing matches
-        int selected;  // the selection afterwards
+        int expected; // -1: nothing matches
+        int selected; // the selection afterwards
     };
     // "\xE9" is e acute and "\xC9" E acute in Windows-1252; "\xB0" the degree sign.
     const Case cases[] = {
-        {"m", 0, 0},          // mm comes before m
-        {"M", 0, 0},          // case is ignored
-        {"", 0, 0},           // an empty text matches the first entry
-        {"\xC9t", 2, 2},      // folding reaches beyond ASCII
-        {"\xB0", 3, 3},
-        {"x", -1, 1},         // no match: the selection stays
+        {"m", 0, 0},                   // mm comes before m
+        {"M", 0, 0},                   // case is ignored
+        {"", 0, 0},                    // an empty text matches the first entry
+        {"\xC9t", 2, 2},               // folding reaches beyond ASCII
+        {"\xB0", 3, 3},  {"x", -1, 1}, // no match: the selection stays
         {"mmm", -1, 1},
     };
     for (int id : {idCombo, idList}) {
         auto& list = *m_host.list(id);
-        fillList(list, {"mm", "m", "\xE9t\xE9", "\xB0" "C"});
+        fillList(list, {"mm", "m", "\xE9t\xE9",
+                        "\xB0"
+                        "C"});
         for (const Case& c : cases) {
             list.selectIndex(1);
             EXPECT_EQ(list.selectPrefix(c.prefix), c.expected) << id << " '" << c.prefix << "'";
             EXPECT_EQ(list.selectedIndex(), c.selected) << id << " '" << c.prefix << "'";
         }
         // Entries come back exactly as the program gave them, and show as Unicode.
-        EXPECT_EQ(list.entryText(3), "\xB0" "C");
+        EXPECT_EQ(list.entryText(3), "\xB0"
+                                     "C");
         EXPECT_EQ(list.entryText(7), "");
     }
     EXPECT_EQ(widget<QComboBox>(idCombo).itemText(2), QString::fromUtf8("été"));
@@ -326,7 +326,7 @@ TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
     list.selectIndex(0);
 
     class CountingMessages final : public platform::MessageBoxes {
-    public:
+      public:
         explicit CountingMessages(QListWidget& list) : m_list(list) {}
         platform::MessageResult show(const std::string&, const std::string&, platform::MessageIcon,
                                      platform::MessageButtons) override
@@ -336,7 +336,7 @@ TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
         }
         int shownCount = -1;
 
-    private:
+      private:
         QListWidget& m_list;
     } messages(listWidget);
     m_host.setMessageBoxes(messages);
@@ -359,8 +359,8 @@ TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
     };
     QTest::mouseClick(&widget<QPushButton>(idButton), Qt::LeftButton);
 
-    EXPECT_EQ(widgetCountInside, 1);        // untouched while the handler ran
-    EXPECT_EQ(messages.shownCount, 2000);   // brought up to date for the message box
+    EXPECT_EQ(widgetCountInside, 1);      // untouched while the handler ran
+    EXPECT_EQ(messages.shownCount, 2000); // brought up to date for the message box
     EXPECT_EQ(listWidget.count(), 2001);
     EXPECT_EQ(listWidget.item(2000)->text(), "one more");
     EXPECT_EQ(listWidget.currentRow(), 1500);
@@ -468,12 +468,14 @@ TEST_F(QtDialogHostTest, pasteAndCopyCarryTextsExactly)
     EXPECT_EQ(seen.back(), "1,234.5 kg");
 
     // Ctrl+V in the field arrives the same way; an en dash comes as its Windows-1252 byte.
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("\xE2\x80\x93" "5"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\xE2\x80\x93"
+                                                            "5"));
     auto& lineEdit = widget<QLineEdit>(idEdit);
     lineEdit.setFocus();
     lineEdit.selectAll();
     QTest::keyClick(&lineEdit, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(seen.back(), "\x96" "5");
+    EXPECT_EQ(seen.back(), "\x96"
+                           "5");
 
     output.setText("3.000000");
     output.setSelection(0, -1);
@@ -482,7 +484,9 @@ TEST_F(QtDialogHostTest, pasteAndCopyCarryTextsExactly)
     EXPECT_EQ(m_host.clipboard().text(), "3.000000");
 
     // The program's own clipboard text: Windows-1252 bytes in, Unicode on the clipboard.
-    ASSERT_TRUE(m_host.clipboard().setText("12 \xB0" "C  =  53.6 \xB0" "F"));
+    ASSERT_TRUE(m_host.clipboard().setText("12 \xB0"
+                                           "C  =  53.6 \xB0"
+                                           "F"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("12 °C  =  53.6 °F"));
 }
 
