@@ -368,21 +368,6 @@ TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
     EXPECT_EQ(m_controller.count(idList, Notification::SelectionChanged), 0);
 }
 
-TEST_F(QtDialogHostTest, clearingAListSelectionLeavesNothingSelected)
-{
-    auto& list = *m_host.list(idList);
-    fillList(list, {"a", "b"});
-    list.selectIndex(1);
-    list.selectIndex(-1);
-    EXPECT_EQ(list.selectedIndex(), -1);
-    list.selectIndex(5);
-    EXPECT_EQ(list.selectedIndex(), -1);
-    auto& combo = *m_host.list(idCombo);
-    fillList(combo, {"a"});
-    combo.selectIndex(4);
-    EXPECT_EQ(combo.selectedIndex(), -1);
-}
-
 TEST_F(QtDialogHostTest, settingTextNotifiesSynchronouslyEvenWhenUnchanged)
 {
     open();
