@@ -27,10 +27,14 @@ function(meridal_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES BUILD_RPATH "$ORIGIN")
   meridal_warnings(${name})
-  set(env "LC_ALL=C.UTF-8")
+  # gtest_discover_tests flattens list values of PROPERTIES, so each property gets one
+  # variable: the locale through ENVIRONMENT, the Qt platform through the modification.
+  set(platform "QT_QPA_PLATFORM=unset:")
   if(ARG_GUI)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    set(platform "QT_QPA_PLATFORM=set:offscreen")
   endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-                       PROPERTIES ENVIRONMENT "${env}" DISCOVERY_TIMEOUT 60)
+                       PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8"
+                                  ENVIRONMENT_MODIFICATION "${platform}"
+                                  DISCOVERY_TIMEOUT 60)
 endfunction()
