@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev
   # tests, sanitizers, fuzzing, benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev locales
   # running the window headless, screenshots, desktop-file checks
   xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core
   desktop-file-utils appstream

@@ -1,6 +1,7 @@
 #include "catalogue/decimal.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <locale>
@@ -78,6 +79,7 @@ class ParseDecimalUnderAnotherLocale : public ::testing::Test {
     {
         std::setlocale(LC_ALL, m_saved.c_str());
         std::locale::global(std::locale::classic());
+        unsetenv("LOCPATH");
     }
     std::string m_saved;
 };
@@ -90,6 +92,8 @@ TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointWithACommaNumpunct)
 
 TEST_F(ParseDecimalUnderAnotherLocale, PointStaysThePointUnderACommaLocale)
 {
+    // The build compiles de_DE.UTF-8 into its own folder; the machine's locales count too.
+    setenv("LOCPATH", MERIDAL_TEST_LOCALE_DIR, 1);
     const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8",  "fr_FR.UTF-8",
                                 "fr_FR.utf8",  "nl_NL.UTF-8", "de_DE"};
     for (const char* name : candidates) {
