@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace meridal {
 
@@ -14,8 +15,10 @@ namespace meridal {
 // and the saved file show: 17 buckets, visited in ascending order, the most recently
 // inserted key first within a bucket. Keys match exactly, byte for byte.
 //
-// The order is the only visible property of the buckets; lookups go through a hash map,
-// so every operation is O(1) however many keys a bucket holds.
+// The order is the only visible property of the buckets. Lookups go through an index of
+// their own (open addressing over a flat array that stores each key's full hash), so every
+// operation is O(1) however many keys a bucket holds, and a large catalogue loads in time
+// linear in its size.
 template <typename Value> class LabelTable {
   public:
     static constexpr std::size_t bucketCount = 17;
@@ -35,60 +38,74 @@ template <typename Value> class LabelTable {
     LabelTable() = default;
     LabelTable(const LabelTable&) = delete;
     LabelTable& operator=(const LabelTable&) = delete;
-    LabelTable(LabelTable&&) noexcept = default;
-    LabelTable& operator=(LabelTable&&) noexcept = default;
+    LabelTable(LabelTable&& other) noexcept
+        : m_buckets(std::move(other.m_buckets)), m_slots(std::move(other.m_slots)),
+          m_size(std::exchange(other.m_size, 0)), m_occupied(std::exchange(other.m_occupied, 0))
+    {
+        other.m_slots.clear();
+    }
+    LabelTable& operator=(LabelTable&& other) noexcept
+    {
+        m_buckets = std::move(other.m_buckets);
+        m_slots = std::move(other.m_slots);
+        other.m_slots.clear();
+        m_size = std::exchange(other.m_size, 0);
+        m_occupied = std::exchange(other.m_occupied, 0);
+        return *this;
+    }
 
     // Stores `value` under `key`. A key that is present keeps its place; its value is replaced.
     // Returns the stored value.
     Value& set(std::string_view key, Value value)
     {
-        if (auto found = m_index.find(key); found != m_index.end()) {
-            found->second->second = std::move(value);
-            return found->second->second;
+        const std::size_t h = hashOf(key);
+        if (Slot* slot = findSlot(key, h)) {
+            slot->it->second = std::move(value);
+            return slot->it->second;
         }
         auto& bucket = m_buckets[bucketOf(key)];
         bucket.emplace_front(std::string(key), std::move(value));
-        // The index keys view the keys held by the list nodes, which never move.
-        m_index.emplace(std::string_view(bucket.front().first), bucket.begin());
+        insertSlot(h, bucket.begin());
         return bucket.front().second;
     }
 
     // The value under `key`, creating a default one (at the front of its bucket) when absent.
     Value& getOrCreate(std::string_view key)
     {
-        if (auto found = m_index.find(key); found != m_index.end())
-            return found->second->second;
+        const std::size_t h = hashOf(key);
+        if (Slot* slot = findSlot(key, h))
+            return slot->it->second;
         return set(key, Value{});
     }
 
     Value* find(std::string_view key)
     {
-        auto found = m_index.find(key);
-        return found == m_index.end() ? nullptr : &found->second->second;
+        Slot* slot = findSlot(key, hashOf(key));
+        return slot ? &slot->it->second : nullptr;
     }
     const Value* find(std::string_view key) const
     {
-        auto found = m_index.find(key);
-        return found == m_index.end() ? nullptr : &found->second->second;
+        const std::size_t i = slotIndex(key, hashOf(key));
+        return i == npos ? nullptr : &m_slots[i].it->second;
     }
     bool contains(std::string_view key) const { return find(key) != nullptr; }
 
-    // Removes `key` and destroys its value; false when the key was absent.
+    // Removes `key` and destroys its value; false when the key was absent. `key` may view
+    // the very key being removed.
     bool remove(std::string_view key)
     {
-        auto found = m_index.find(key);
-        if (found == m_index.end())
+        Slot* slot = findSlot(key, hashOf(key));
+        if (!slot)
             return false;
-        // `key` may view the very key being removed: use it before the node goes.
         auto& bucket = m_buckets[bucketOf(key)];
-        const auto node = found->second;
-        m_index.erase(found);
-        bucket.erase(node);
+        bucket.erase(slot->it);
+        slot->state = Slot::removed;
+        --m_size;
         return true;
     }
 
-    std::size_t size() const { return m_index.size(); }
-    bool empty() const { return m_index.empty(); }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
 
     // Visits every entry in table order: f(const std::string& key, Value& value).
     template <typename F> void forEach(F&& f)
@@ -106,9 +123,74 @@ template <typename Value> class LabelTable {
 
   private:
     using Bucket = std::list<Entry>;
+    // A place in the index: free, holding a key's node, or left by a removed key (probing
+    // goes on past it).
+    struct Slot {
+        enum : unsigned char { free, used, removed };
+        std::size_t hash = 0;
+        typename Bucket::iterator it{};
+        unsigned char state = free;
+    };
+    static std::size_t hashOf(std::string_view key) { return std::hash<std::string_view>{}(key); }
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    // Linear probing over a power-of-two array that is never more than half occupied
+    // (removed places count), so a probe always meets a free slot. The stored hash spares
+    // most visits to the list nodes.
+    std::size_t slotIndex(std::string_view key, std::size_t h) const
+    {
+        if (m_slots.empty())
+            return npos;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            const Slot& s = m_slots[i];
+            if (s.state == Slot::free)
+                return npos;
+            if (s.state == Slot::used && s.hash == h && s.it->first == key)
+                return i;
+        }
+    }
+    Slot* findSlot(std::string_view key, std::size_t h)
+    {
+        const std::size_t i = slotIndex(key, h);
+        return i == npos ? nullptr : &m_slots[i];
+    }
+    void insertSlot(std::size_t h, typename Bucket::iterator it)
+    {
+        if ((m_occupied + 1) * 2 > m_slots.size())
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = h & mask;
+        while (m_slots[i].state == Slot::used)
+            i = (i + 1) & mask;
+        if (m_slots[i].state == Slot::free)
+            ++m_occupied;
+        m_slots[i] = Slot{h, it, Slot::used};
+        ++m_size;
+    }
+    // Rebuilds the index at four times the live keys, dropping the removed places.
+    void grow()
+    {
+        std::vector<Slot> old = std::move(m_slots);
+        std::size_t capacity = 16;
+        while (capacity < (m_size + 1) * 4)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{});
+        m_occupied = 0;
+        const std::size_t mask = capacity - 1;
+        for (const Slot& s : old) {
+            if (s.state != Slot::used)
+                continue;
+            std::size_t i = s.hash & mask;
+            while (m_slots[i].state != Slot::free)
+                i = (i + 1) & mask;
+            m_slots[i] = s;
+            ++m_occupied;
+        }
+    }
     std::array<Bucket, bucketCount> m_buckets;
-    // Keyed by views of the keys in m_buckets: lookups need no temporary std::string.
-    std::unordered_map<std::string_view, typename Bucket::iterator> m_index;
+    std::vector<Slot> m_slots;
+    std::size_t m_size = 0;
+    std::size_t m_occupied = 0;
 };
 
 } // namespace meridal
