@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the markup reader and the catalogue loader, and checks that
 // whatever loads is saved in a form that loads back into the same catalogue.
+#include "tests/support/catalogue_snapshot.h"
 #include "tests/support/fake_resources.h"
 
 #include "persistence/catalogue_file.h"
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,39 +20,13 @@ using namespace meridal;
 
 const test::FakeResources& strings()
 {
-    static const test::FakeResources resources = test::FakeResources::withNumberedStrings();
-    return resources;
+    return test::FakeResources::numbered();
 }
 
 [[noreturn]] void fail(const char* what)
 {
     std::fprintf(stderr, "fuzz_catalogue: %s\n", what);
     std::abort();
-}
-
-// What a saved file holds of a catalogue, whatever the order of its dimensions.
-struct Snapshot {
-    std::map<std::string, std::vector<std::string>> dimensions;
-    std::vector<std::string> config;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const UnitCatalogue& catalogue)
-{
-    Snapshot s;
-    catalogue.dimensions().forEach([&](const std::string& label, const ElementPtr& dimension) {
-        auto& entry = s.dimensions[label];
-        entry.push_back(attributeValue(*dimension, "label"));
-        entry.push_back(attributeValue(*dimension, "baseunit"));
-        if (const UnitList* list = catalogue.unitList(label))
-            for (const auto& unit : *list)
-                for (const char* name : {"label", "cf", "offset"})
-                    entry.push_back(attributeValue(*unit, name));
-    });
-    // A catalogue without a selection is saved with an empty one.
-    for (const char* name : {"dim", "su", "eu", "sv"})
-        s.config.push_back(catalogue.config() ? attributeValue(*catalogue.config(), name) : std::string());
-    return s;
 }
 
 void readEveryTag(const std::string& text)
@@ -88,7 +62,7 @@ void checkLoadAndSave(const std::string& text)
     UnitCatalogue reloaded;
     if (!readCatalogueText(first, reloaded, strings()).ok)
         fail("a saved catalogue does not load");
-    if (!(snapshot(reloaded) == snapshot(catalogue)))
+    if (!(test::snapshotOf(reloaded) == test::snapshotOf(catalogue)))
         fail("a saved catalogue loads back into another catalogue");
 
     // Loading turns the order of dimensions within a table bucket round; twice turns it back.

@@ -14,8 +14,7 @@ using test::FakeResources;
 
 const FakeResources& strings()
 {
-    static const FakeResources resources = FakeResources::withNumberedStrings();
-    return resources;
+    return FakeResources::numbered();
 }
 
 std::vector<std::string> listLabels(const UnitCatalogue& catalogue, const std::string& dimension)

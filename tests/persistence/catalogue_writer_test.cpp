@@ -1,3 +1,4 @@
+#include "tests/support/catalogue_snapshot.h"
 #include "tests/support/fake_resources.h"
 
 #include "catalogue/markup_element.h"
@@ -5,7 +6,6 @@
 #include "persistence/catalogue_writer.h"
 
 #include <gtest/gtest.h>
-#include <map>
 #include <vector>
 
 namespace meridal {
@@ -15,8 +15,7 @@ using test::FakeResources;
 
 const FakeResources& strings()
 {
-    static const FakeResources resources = FakeResources::withNumberedStrings();
-    return resources;
+    return FakeResources::numbered();
 }
 
 ElementPtr makeElement(std::string name, bool closes, std::vector<MarkupAttribute> attributes)
@@ -147,30 +146,6 @@ TEST(CatalogueWriter, numbersAreQuotedOnlyWhenTheBareTextWouldNotReadBack)
     }
 }
 
-// What the saved file holds of a catalogue, independent of the order of the dimensions.
-struct Snapshot {
-    std::map<std::string, std::vector<std::string>> dimensions; // label -> baseunit, then units
-    std::vector<std::string> config;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const UnitCatalogue& catalogue)
-{
-    Snapshot s;
-    catalogue.dimensions().forEach([&](const std::string& label, const ElementPtr& dimension) {
-        auto& entry = s.dimensions[label];
-        entry.push_back(attributeValue(*dimension, "baseunit"));
-        if (const UnitList* list = catalogue.unitList(label))
-            for (const auto& unit : *list)
-                entry.push_back(attributeValue(*unit, "label") + "|" + attributeValue(*unit, "cf") + "|" +
-                                attributeValue(*unit, "offset"));
-    });
-    if (const MarkupElement* config = catalogue.config())
-        for (const char* name : {"dim", "su", "eu", "sv"})
-            s.config.push_back(attributeValue(*config, name));
-    return s;
-}
-
 TEST(CatalogueWriter, savedFileLoadsBackIntoTheSameCatalogue)
 {
     UnitCatalogue catalogue;
@@ -188,7 +163,7 @@ TEST(CatalogueWriter, savedFileLoadsBackIntoTheSameCatalogue)
     UnitCatalogue reloaded;
     LoadResult result = readCatalogueText(first, reloaded, strings());
     ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(snapshot(reloaded), snapshot(catalogue));
+    EXPECT_EQ(test::snapshotOf(reloaded), test::snapshotOf(catalogue));
 
     // Reloading turns the order within a bucket round; a second round trip turns it back.
     UnitCatalogue again;

@@ -14,8 +14,7 @@ using test::FakeResources;
 
 const FakeResources& strings()
 {
-    static const FakeResources resources = FakeResources::withNumberedStrings();
-    return resources;
+    return FakeResources::numbered();
 }
 
 // The first element of `text`, or the message of the error it raises.

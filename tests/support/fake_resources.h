@@ -43,6 +43,13 @@ public:
         return r;
     }
 
+    // One shared, unchanging set of numbered strings, for tests that only read messages.
+    static const FakeResources& numbered()
+    {
+        static const FakeResources resources = withNumberedStrings();
+        return resources;
+    }
+
 private:
     std::map<std::pair<unsigned, unsigned>, std::string> m_data;
 };
