@@ -6,7 +6,7 @@ here=$(pwd)
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+cmake --build --preset release -j "$(nproc)" --target meridal meridal-convert
 bin=$PWD/build/release/bin
 cd "$here"
 exec "$bin/meridal" "$@"
