@@ -5,8 +5,10 @@
  *   string  (6)   Windows-1252 bytes of string number `id`
  *   html    (23)  the default catalogue text (170), Windows-1252, LF line ends
  *   dialog  (5)   a Qt Designer .ui file (UTF-8 XML); each control carries its identifier
- *                 in the dynamic property "controlId"; the window's menu bar is named by
- *                 the top widget's dynamic property "menuResource"
+ *                 in the dynamic property "controlId"; the top widget names its menu bar
+ *                 ("menuResource") and its icon ("iconResource"); a label or button may
+ *                 name a bitmap to show ("bitmapResource"); a label with "notify" set
+ *                 reports clicks
  *   menu    (4)   a menu as Windows-1252 text, one line each, fields separated by TAB:
  *                   POPUP<TAB>text          opens a submenu ("&" marks the mnemonic)
  *                   ITEM<TAB>id<TAB>text<TAB>shortcut<TAB>flags
