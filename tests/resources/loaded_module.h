@@ -2,7 +2,6 @@
 
 #include "resources/resource_module.h"
 
-#include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 
