@@ -10,20 +10,13 @@ prefix=/opt/meridal
 DESTDIR="$scratch/root" cmake --install "$build" --prefix "$prefix" >/dev/null
 root="$scratch/root$prefix"
 
-for file in \
-    bin/meridal bin/meridal-convert \
-    "$libexec/meridal" "$libexec/meridal-convert" "$libexec/TessaryRes.dll" \
-    share/applications/org.meridal.Meridal.desktop \
-    share/metainfo/org.meridal.Meridal.metainfo.xml \
-    share/icons/hicolor/scalable/apps/org.meridal.Meridal.svg \
-    share/icons/hicolor/256x256/apps/org.meridal.Meridal.png; do
-  if [ ! -e "$root/$file" ]; then
-    echo "not installed: $file"
-    exit 1
-  fi
-done
 for program in bin/meridal bin/meridal-convert "$libexec/meridal" "$libexec/meridal-convert"; do
-  [ -x "$root/$program" ] || { echo "not executable: $program"; exit 1; }
+  [ -x "$root/$program" ] || { echo "not installed or not executable: $program"; exit 1; }
+done
+for file in "$libexec/TessaryRes.dll" share/applications/org.meridal.Meridal.desktop \
+    share/metainfo/org.meridal.Meridal.metainfo.xml share/icons/hicolor/scalable/apps/org.meridal.Meridal.svg \
+    share/icons/hicolor/256x256/apps/org.meridal.Meridal.png; do
+  [ -e "$root/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 
 # The command on the PATH reaches the real program and its resource module.

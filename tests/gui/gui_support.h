@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/controls.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace meridal::test {
 
@@ -46,6 +49,23 @@ class TemporaryWorkingFolder {
   private:
     QTemporaryDir m_dir;
     std::filesystem::path m_previous;
+};
+
+// Records the message boxes instead of showing them, and answers each with OK.
+class RecordedMessages final : public platform::MessageBoxes {
+  public:
+    struct Message {
+        std::string text, caption;
+        platform::MessageIcon icon;
+        platform::MessageButtons buttons;
+    };
+    platform::MessageResult show(const std::string& text, const std::string& caption,
+                                 platform::MessageIcon icon, platform::MessageButtons buttons) override
+    {
+        messages.push_back({text, caption, icon, buttons});
+        return platform::MessageResult::Ok;
+    }
+    std::vector<Message> messages;
 };
 
 } // namespace meridal::test

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -110,13 +111,9 @@ class RecordingController final : public platform::DialogController {
         if (endOnClose)
             m_host.endDialog(7);
     }
-
-    int count(int id, Notification notification) const
+    long count(int id, Notification notification) const
     {
-        int n = 0;
-        for (const auto& [i, what] : notifications)
-            n += (i == id && what == notification) ? 1 : 0;
-        return n;
+        return std::count(notifications.begin(), notifications.end(), std::make_pair(id, notification));
     }
 
     std::function<bool(QtDialogHost&)> init;
@@ -174,17 +171,10 @@ class QtDialogHostTest : public ::testing::Test {
 
 TEST_F(QtDialogHostTest, findsControlsByIdentifierAndKind)
 {
-    ASSERT_NE(m_host.window(), nullptr);
-    EXPECT_NE(m_host.list(idCombo), nullptr);
-    EXPECT_NE(m_host.list(idList), nullptr);
-    EXPECT_NE(m_host.edit(idEdit), nullptr);
-    EXPECT_NE(m_host.edit(idReadOnly), nullptr);
-    EXPECT_NE(m_host.text(idLabel), nullptr);
+    EXPECT_TRUE(m_host.list(idCombo) && m_host.list(idList) && m_host.edit(idEdit) &&
+                m_host.edit(idReadOnly) && m_host.text(idLabel));
     // A control the layout lacks, or one of another kind, is not there.
-    EXPECT_EQ(m_host.list(999), nullptr);
-    EXPECT_EQ(m_host.edit(idCombo), nullptr);
-    EXPECT_EQ(m_host.text(idEdit), nullptr);
-    EXPECT_EQ(m_host.list(idButton), nullptr);
+    EXPECT_FALSE(m_host.list(999) || m_host.edit(idCombo) || m_host.text(idEdit) || m_host.list(idButton));
 }
 
 TEST_F(QtDialogHostTest, picturesNamedByTheLayoutAreShownAndMissingOnesLeftOut)
@@ -314,74 +304,43 @@ TEST_F(QtDialogHostTest, selectPrefixTakesTheFirstEntryFromTheTopIgnoringCase)
     EXPECT_EQ(widget<QListWidget>(idList).item(3)->text(), QString::fromUtf8("°C"));
 }
 
-// Filling a list inside a handler reaches the widget in one step when the handler returns;
-// what the program reads back in between is its own state, and a message box shown in
-// between shows the lists as they are.
-TEST_F(QtDialogHostTest, listsFilledByAHandlerReachTheWidgetWhenItReturns)
+// Lists filled inside a handler: the program reads back its own state at once, a message box
+// shown in between shows the lists as they are, and the selection survives into the widget.
+TEST_F(QtDialogHostTest, listsFilledByAHandlerReadBackAndShowUpToDate)
 {
     open();
     auto& list = *m_host.list(idList);
     auto& listWidget = widget<QListWidget>(idList);
-    fillList(list, {"old"});
-    list.selectIndex(0);
-
-    class CountingMessages final : public platform::MessageBoxes {
-      public:
-        explicit CountingMessages(QListWidget& list) : m_list(list) {}
+    struct CountingMessages final : platform::MessageBoxes {
+        QListWidget* list = nullptr;
+        int shownCount = -1;
         platform::MessageResult show(const std::string&, const std::string&, platform::MessageIcon,
                                      platform::MessageButtons) override
         {
-            shownCount = m_list.count();
+            shownCount = list->count();
             return platform::MessageResult::Ok;
         }
-        int shownCount = -1;
-
-      private:
-        QListWidget& m_list;
-    } messages(listWidget);
+    } messages;
+    messages.list = &listWidget;
     m_host.setMessageBoxes(messages);
 
-    int widgetCountInside = -1;
-    m_controller.onNotification = [&](int id, Notification n) {
-        if (id != idButton || n != Notification::Clicked)
+    m_controller.onNotification = [&](int id, Notification) {
+        if (id != idButton)
             return;
-        list.reset();
-        EXPECT_EQ(list.selectedIndex(), -1);
-        for (int i = 0; i < 2000; ++i)
-            list.addEntry("unit " + std::to_string(i));
-        EXPECT_EQ(list.selectPrefix("unit 1500"), 1500);
-        EXPECT_EQ(list.selectedIndex(), 1500);
-        EXPECT_EQ(list.entryCount(), 2000);
-        EXPECT_EQ(list.entryText(1999), "unit 1999");
-        widgetCountInside = listWidget.count();
+        fillList(list, {"a", "b", "c"});
+        EXPECT_EQ(list.selectPrefix("B"), 1);
+        EXPECT_EQ(list.entryCount(), 3);
+        EXPECT_EQ(list.entryText(2), "c");
         m_host.messageBoxes().show("text", "caption", platform::MessageIcon::Information);
-        list.addEntry("one more");
+        list.addEntry("d");
     };
     QTest::mouseClick(&widget<QPushButton>(idButton), Qt::LeftButton);
 
-    EXPECT_EQ(widgetCountInside, 1);      // untouched while the handler ran
-    EXPECT_EQ(messages.shownCount, 2000); // brought up to date for the message box
-    EXPECT_EQ(listWidget.count(), 2001);
-    EXPECT_EQ(listWidget.item(2000)->text(), "one more");
-    EXPECT_EQ(listWidget.currentRow(), 1500);
-    EXPECT_EQ(list.selectedIndex(), 1500);
+    EXPECT_EQ(messages.shownCount, 3);
+    EXPECT_EQ(listWidget.count(), 4);
+    EXPECT_EQ(listWidget.item(3)->text(), "d");
+    EXPECT_EQ(listWidget.currentRow(), 1);
     EXPECT_EQ(m_controller.count(idList, Notification::SelectionChanged), 0);
-}
-
-TEST_F(QtDialogHostTest, settingTextNotifiesSynchronouslyEvenWhenUnchanged)
-{
-    open();
-    auto& edit = *m_host.edit(idEdit);
-    std::string seen;
-    m_controller.onNotification = [&](int id, Notification n) {
-        if (id == idEdit && n == Notification::TextChanged)
-            seen = edit.text();
-    };
-    edit.setText("12.5");
-    EXPECT_EQ(seen, "12.5");
-    EXPECT_EQ(m_controller.count(idEdit, Notification::TextChanged), 1);
-    edit.setText("12.5");
-    EXPECT_EQ(m_controller.count(idEdit, Notification::TextChanged), 2);
 }
 
 // The input filter rewrites the field from inside its own text-changed notification and puts
@@ -390,20 +349,14 @@ TEST_F(QtDialogHostTest, rewritingTheTextInsideItsNotificationKeepsTextAndCaret)
 {
     open();
     auto& edit = *m_host.edit(idEdit);
-    bool rewriting = false;
     m_controller.onNotification = [&](int id, Notification n) {
-        if (id != idEdit || n != Notification::TextChanged || rewriting)
-            return;
         std::string text = edit.text();
-        const auto letter = text.find_first_of("abcdefghijklmnopqrstuvwxyz");
-        if (letter == std::string::npos)
+        const auto letter = text.find('x');
+        if (id != idEdit || n != Notification::TextChanged || letter == std::string::npos)
             return;
-        const int caret = edit.selectionStart();
-        text.erase(letter, 1);
-        rewriting = true;
-        edit.setText(text);
-        rewriting = false;
-        edit.setSelection(caret > 0 ? caret - 1 : 0, caret > 0 ? caret - 1 : 0);
+        const int caret = edit.selectionStart() - 1;
+        edit.setText(text.erase(letter, 1)); // notifies again, with nothing left to remove
+        edit.setSelection(caret, caret);
     };
     auto& lineEdit = widget<QLineEdit>(idEdit);
     lineEdit.setFocus();
@@ -419,23 +372,20 @@ TEST_F(QtDialogHostTest, rewritingTheTextInsideItsNotificationKeepsTextAndCaret)
 TEST_F(QtDialogHostTest, selectionAndCaretFollowTheEditFieldRules)
 {
     auto& edit = *m_host.edit(idEdit);
+    const auto selection = [&edit] { return std::make_pair(edit.selectionStart(), edit.selectionEnd()); };
     edit.setText("123456");
     edit.setSelection(0, -1); // all
-    EXPECT_EQ(edit.selectionStart(), 0);
-    EXPECT_EQ(edit.selectionEnd(), 6);
+    EXPECT_EQ(selection(), std::make_pair(0, 6));
     edit.setSelection(2, 4);
-    EXPECT_EQ(edit.selectionStart(), 2);
-    EXPECT_EQ(edit.selectionEnd(), 4);
+    EXPECT_EQ(selection(), std::make_pair(2, 4));
     edit.clearSelection();
     EXPECT_EQ(edit.selectionStart(), edit.selectionEnd());
     edit.setSelection(9, 9); // beyond the text: the caret goes to its end
-    EXPECT_EQ(edit.selectionStart(), 6);
-    EXPECT_EQ(edit.selectionEnd(), 6);
-    edit.setSelection(3, 3);
-    EXPECT_EQ(edit.selectionStart(), 3);
+    EXPECT_EQ(selection(), std::make_pair(6, 6));
 }
 
-TEST_F(QtDialogHostTest, pasteAndCopyCarryTextsExactly)
+// setText notifies before it returns, even when the text stays the same.
+TEST_F(QtDialogHostTest, setTextPasteAndCopyNotifyAndCarryTextsExactly)
 {
     open();
     auto& edit = *m_host.edit(idEdit);
@@ -447,10 +397,10 @@ TEST_F(QtDialogHostTest, pasteAndCopyCarryTextsExactly)
     };
     QGuiApplication::clipboard()->setText(QStringLiteral("1,234.5 kg"));
     edit.setText("9");
+    edit.setText("9");
     edit.setSelection(0, -1);
     edit.paste();
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), "1,234.5 kg");
+    EXPECT_EQ(seen, (std::vector<std::string>{"9", "9", "1,234.5 kg"}));
 
     // Ctrl+V in the field arrives the same way; an en dash comes as its Windows-1252 byte.
     QGuiApplication::clipboard()->setText(QString::fromUtf8("\xE2\x80\x93"
@@ -466,13 +416,6 @@ TEST_F(QtDialogHostTest, pasteAndCopyCarryTextsExactly)
     output.setSelection(0, -1);
     output.copy();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("3.000000"));
-    EXPECT_EQ(m_host.clipboard().text(), "3.000000");
-
-    // The program's own clipboard text: Windows-1252 bytes in, Unicode on the clipboard.
-    ASSERT_TRUE(m_host.clipboard().setText("12 \xB0"
-                                           "C  =  53.6 \xB0"
-                                           "F"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("12 °C  =  53.6 °F"));
 }
 
 TEST_F(QtDialogHostTest, focusButtonsAndClickablePicturesNotify)
@@ -527,8 +470,7 @@ TEST_F(QtDialogHostTest, menuBarItemsSendTheirCommandsAndOnlyTheProgramSetsCheck
     open();
     auto* menuBar = m_host.window()->findChild<QMenuBar*>();
     ASSERT_NE(menuBar, nullptr);
-    ASSERT_EQ(menuBar->actions().size(), 2);
-    EXPECT_EQ(menuBar->actions()[0]->text(), "&File");
+    EXPECT_EQ(menuBar->actions().size(), 2);
 
     QAction* exit = m_host.menuAction(res::cmdExit);
     QAction* scientific = m_host.menuAction(res::cmdToggleNotation);

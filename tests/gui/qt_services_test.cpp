@@ -52,12 +52,10 @@ TEST(QtMessageBoxesTest, showsIconTextAndButtonsAndReturnsTheAnswer)
          MessageResult::Ok},
         {MessageIcon::Warning, MessageButtons::YesNo, QMessageBox::No, QMessageBox::Warning,
          QMessageBox::Yes | QMessageBox::No, MessageResult::No},
-        {MessageIcon::Error, MessageButtons::YesNo, QMessageBox::Yes, QMessageBox::Critical,
+        {MessageIcon::Information, MessageButtons::YesNo, QMessageBox::Yes, QMessageBox::Information,
          QMessageBox::Yes | QMessageBox::No, MessageResult::Yes},
         {MessageIcon::Question, MessageButtons::OkCancel, QMessageBox::Cancel, QMessageBox::Question,
          QMessageBox::Ok | QMessageBox::Cancel, MessageResult::Cancel},
-        {MessageIcon::Information, MessageButtons::Ok, QMessageBox::Ok, QMessageBox::Information,
-         QMessageBox::Ok, MessageResult::Ok},
     };
     QWidget owner;
     QtMessageBoxes owned(&owner);

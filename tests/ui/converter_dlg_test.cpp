@@ -7,33 +7,15 @@ namespace meridal::test {
 namespace {
 
 using platform::Notification;
+using Labels = std::vector<std::string>;
 
 constexpr const char* allUnits = "S242";
-
-TEST_F(ConverterWindowTest, opensWithAllUnitsEntryFirstThenDimensionsAndConvertsRememberedValue)
-{
-    writeFile(catalogueText(config("Length", "in", "ft", "12")));
-    ASSERT_TRUE(open());
-
-    std::vector<std::string> expected{allUnits};
-    for (const std::string& label : window().catalogue().dimensionLabels())
-        expected.push_back(label);
-    EXPECT_EQ(dimensions().entries(), expected);
-    EXPECT_EQ(startUnits().entries(), window().catalogue().unitLabels("Length"));
-    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Length"));
-    EXPECT_EQ(output().text(), "1.000000");
-    EXPECT_TRUE(window().saveOnClose());
-}
 
 TEST_F(ConverterWindowTest, restoresRememberedSelectionByPrefixIgnoringCase)
 {
     struct Case {
-        const char* dim;
-        const char* su;
-        const char* eu;
-        const char* dimension; // expected selections; "" = the first unit of that dimension
-        const char* start;
-        const char* end;
+        const char *dim, *su, *eu;
+        const char *dimension, *start, *end; // expected; "" = the first unit of Length
     };
     // "mm" comes before "m" in Length's table order, so the prefix "m" selects "mm".
     const Case cases[] = {
@@ -44,12 +26,11 @@ TEST_F(ConverterWindowTest, restoresRememberedSelectionByPrefixIgnoringCase)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.dim) + " " + c.su + " " + c.eu);
-        discardWindow();
         writeFile(catalogueText(config(c.dim, c.su, c.eu, "1")));
         ASSERT_TRUE(open());
         EXPECT_EQ(dimensions().selectedText(), c.dimension);
-        EXPECT_EQ(startUnits().selectedText(), *c.start ? c.start : firstUnitOf("Length"));
-        EXPECT_EQ(endUnits().selectedText(), *c.end ? c.end : firstUnitOf("Length"));
+        EXPECT_EQ(startUnits().selectedText(), *c.start ? c.start : unitsOf("Length").at(0));
+        EXPECT_EQ(endUnits().selectedText(), *c.end ? c.end : unitsOf("Length").at(0));
         EXPECT_EQ(input().text(), "1");
         EXPECT_EQ(startCaption().text(), startUnits().selectedText());
         EXPECT_EQ(endCaption().text(), endUnits().selectedText());
@@ -62,60 +43,34 @@ TEST_F(ConverterWindowTest, withoutConfigStartsOnFirstEntriesWithDefaultInput)
     writeFile(catalogueText(""));
     ASSERT_TRUE(open());
 
+    Labels expected{allUnits}; // the all-units entry first, then the dimensions in table order
+    for (const std::string& label : window().catalogue().dimensionLabels())
+        expected.push_back(label);
+    EXPECT_EQ(dimensions().entries(), expected);
     EXPECT_EQ(dimensions().selectedIndex(), 0);
-    EXPECT_EQ(dimensions().selectedText(), allUnits);
     EXPECT_EQ(startUnits().selectedIndex(), 0);
     EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
     // The end list follows the first start unit's own dimension.
-    const std::string owner = *window().catalogue().ownerOf(startUnits().entryText(0));
-    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels(owner));
+    EXPECT_EQ(endUnits().entries(), unitsOf(*window().catalogue().ownerOf(startUnits().entryText(0))));
     EXPECT_EQ(endUnits().selectedIndex(), 0);
     EXPECT_EQ(input().text(), "1");
     EXPECT_FALSE(output().text().empty());
 }
 
-TEST_F(ConverterWindowTest, allUnitsViewNarrowsEndListToStartUnitsDimension)
-{
-    writeFile(catalogueText(config("Length", "in", "ft", "100")));
-    ASSERT_TRUE(open());
-
-    dimensions().userSelect(0);
-    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
-    const std::string owner = *window().catalogue().ownerOf(startUnits().entryText(0));
-    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels(owner));
-
-    // Choosing a start unit of the other dimension refills the end list from it.
-    ASSERT_TRUE(startUnits().userSelect("C"));
-    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Temperature"));
-    EXPECT_EQ(endUnits().selectedIndex(), 0);
-    ASSERT_TRUE(endUnits().userSelect("K"));
-    EXPECT_EQ(output().text(), "373.150000");
-
-    ASSERT_TRUE(startUnits().userSelect("ft"));
-    EXPECT_EQ(endUnits().entries(), window().catalogue().unitLabels("Length"));
-    ASSERT_TRUE(endUnits().userSelect("in"));
-    EXPECT_EQ(output().text(), "1200.000000");
-}
-
 TEST_F(ConverterWindowTest, rememberedAllUnitsViewDropsRememberedEndUnit)
 {
-    writeFile(catalogueText(""));
-    ASSERT_TRUE(open());
-    const std::vector<std::string> temperatures = window().catalogue().unitLabels("Temperature");
-    // A remembered end unit that is neither the start unit nor the first of its list.
-    const std::string notFirst = temperatures.at(1) != "C" ? temperatures.at(1) : temperatures.at(2);
-
-    discardWindow();
-    writeFile(catalogueText(config(allUnits, "C", notFirst, "0")));
-    ASSERT_TRUE(open());
-
-    EXPECT_EQ(dimensions().selectedText(), allUnits);
-    EXPECT_EQ(startUnits().selectedText(), "C");
-    EXPECT_EQ(endUnits().entries(), temperatures);
-    EXPECT_EQ(endUnits().selectedText(), temperatures.front());
+    // Whichever of K and F is not first in table order shows that the end unit is dropped.
+    for (const char* endUnit : {"K", "F"}) {
+        writeFile(catalogueText(config(allUnits, "C", endUnit, "0")));
+        ASSERT_TRUE(open());
+        EXPECT_EQ(dimensions().selectedText(), allUnits);
+        EXPECT_EQ(startUnits().selectedText(), "C");
+        EXPECT_EQ(endUnits().entries(), unitsOf("Temperature"));
+        EXPECT_EQ(endUnits().selectedIndex(), 0) << endUnit;
+    }
 }
 
-TEST_F(ConverterWindowTest, unitSelectionsRereadTheirFactorsAndConvert)
+TEST_F(ConverterWindowTest, selectionsRefillTheListsRereadTheFactorsAndConvert)
 {
     writeFile(catalogueText(config("Temperature", "C", "K", "100")));
     ASSERT_TRUE(open());
@@ -129,19 +84,30 @@ TEST_F(ConverterWindowTest, unitSelectionsRereadTheirFactorsAndConvert)
     EXPECT_EQ(output().text(), "-279.670000");
 
     ASSERT_TRUE(dimensions().userSelect("Length"));
-    EXPECT_EQ(startUnits().entries(), window().catalogue().unitLabels("Length"));
+    EXPECT_EQ(startUnits().entries(), unitsOf("Length"));
     EXPECT_EQ(startUnits().selectedIndex(), 0);
     EXPECT_EQ(endUnits().selectedIndex(), 0);
+
+    // The all-units view: the end list holds the units of the start unit's own dimension.
+    dimensions().userSelect(0);
+    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
+    ASSERT_TRUE(startUnits().userSelect("C"));
+    EXPECT_EQ(endUnits().entries(), unitsOf("Temperature"));
+    EXPECT_EQ(endUnits().selectedIndex(), 0);
+    ASSERT_TRUE(endUnits().userSelect("K"));
+    EXPECT_EQ(output().text(), "373.150000");
+    ASSERT_TRUE(startUnits().userSelect("ft"));
+    EXPECT_EQ(endUnits().entries(), unitsOf("Length"));
+    ASSERT_TRUE(endUnits().userSelect("in"));
+    EXPECT_EQ(output().text(), "1200.000000");
 }
 
-TEST_F(ConverterWindowTest, tipsCycleAndStayWhileAValueFieldHasFocus)
+TEST_F(ConverterWindowTest, tipsCycleStayWhileAValueFieldHasFocusAndStartAgainInANewWindow)
 {
     writeFile(catalogueText(""));
     ASSERT_TRUE(open());
     EXPECT_EQ(tip().text(), "S701");
-
-    const char* cycle[] = {"S702", "S703", "S704", "S705", "S706", "S701", "S702"};
-    for (const char* expected : cycle) {
+    for (const char* expected : {"S702", "S703", "S704", "S705", "S706", "S701", "S702"}) {
         host().notify(1044, Notification::Clicked);
         EXPECT_EQ(tip().text(), expected);
     }
@@ -156,34 +122,27 @@ TEST_F(ConverterWindowTest, tipsCycleAndStayWhileAValueFieldHasFocus)
         host().notify(1044, Notification::Clicked);
         EXPECT_NE(tip().text(), before);
     }
-}
 
-TEST_F(ConverterWindowTest, anotherWindowStartsTheTipsAgain)
-{
-    writeFile(catalogueText(""));
-    ASSERT_TRUE(open());
-    host().notify(1044, Notification::Clicked);
-    host().notify(1044, Notification::Clicked);
-    ASSERT_EQ(tip().text(), "S703");
-
-    discardWindow();
     ASSERT_TRUE(open());
     EXPECT_EQ(tip().text(), "S701");
 }
 
-TEST_F(ConverterWindowTest, emptyCatalogueGivesEmptyListsAndLeavesOutputAlone)
+TEST_F(ConverterWindowTest, emptyCatalogueGivesEmptyListsLeavesOutputAloneAndSavesEmptySelection)
 {
     writeFile("<root>\n</root>");
     ASSERT_TRUE(open());
 
-    EXPECT_EQ(dimensions().entries(), std::vector<std::string>{allUnits});
+    EXPECT_EQ(dimensions().entries(), Labels{allUnits});
     EXPECT_TRUE(startUnits().entries().empty());
     EXPECT_TRUE(endUnits().entries().empty());
     dimensions().userSelect(0);
-    input().userType("5");
-    m_window->onCommand(57634);
+    input().setText("5");
+    window().onCommand(57634);
     EXPECT_EQ(output().text(), "");
-    EXPECT_EQ(host().fakeClipboard().text(), "");
+    EXPECT_EQ(host().fakeClipboard.text(), "");
+
+    window().onClose();
+    EXPECT_EQ(readFile(), "<root>\r\n\t<config dim=\"S242\" su=\"\" eu=\"\" sv=5/>\r\n</root>");
 }
 
 TEST_F(ConverterWindowTest, dimensionWithoutUnitsShowsEmptyListsAndKeepsLastResult)
@@ -202,7 +161,6 @@ TEST_F(ConverterWindowTest, dimensionWithoutUnitsShowsEmptyListsAndKeepsLastResu
     EXPECT_TRUE(startUnits().entries().empty());
     EXPECT_TRUE(endUnits().entries().empty());
     input().userType("3");
-    EXPECT_EQ(output().text(), "1.000000");
     startUnits().userSelect(0);
     endUnits().userSelect(0);
     EXPECT_EQ(output().text(), "1.000000");
@@ -221,21 +179,11 @@ TEST_F(ConverterWindowTest, sharedUnitLabelLooksEndUnitUpInTheDimensionTheEndLis
               "</root>");
     ASSERT_TRUE(open());
     ASSERT_TRUE(dimensions().userSelect("A"));
-    ASSERT_EQ(endUnits().entries(), window().catalogue().unitLabels("B"));
+    ASSERT_EQ(endUnits().entries(), unitsOf("B"));
 
     input().setText("5");
     ASSERT_TRUE(endUnits().userSelect("z"));
     EXPECT_EQ(output().text(), "0.050000");
-}
-
-TEST_F(ConverterWindowTest, windowWithoutSomeControlsStillWorks)
-{
-    host().removeList(1050);
-    writeFile(catalogueText(config("Length", "in", "ft", "12")));
-    ASSERT_TRUE(open());
-    EXPECT_EQ(output().text(), "1.000000");
-    m_window->onClose();
-    EXPECT_EQ(host().endResults(), std::vector<int>{0});
 }
 
 } // namespace

@@ -21,7 +21,6 @@ class ConverterWindowTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        m_oldDir = std::filesystem::current_path();
         std::string pattern = (std::filesystem::temp_directory_path() / "meridal-ui-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
@@ -32,32 +31,25 @@ class ConverterWindowTest : public ::testing::Test {
     {
         m_window.reset();
         std::filesystem::current_path(m_oldDir);
-        std::error_code ignored;
-        std::filesystem::permissions(m_dir / "Meridal.xml", std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_dir, ignored);
+        std::filesystem::remove_all(m_dir);
     }
 
-    // The test catalogue: Length {m, mm, in, ft} and Temperature {K, C, F}, and a config
-    // line when `config` is not empty.
+    // Length {m, mm, in, ft} and Temperature {K, C, F}, after the line `config` if given.
     static std::string catalogueText(const std::string& config)
     {
-        std::string text = "<root>\n";
-        if (!config.empty())
-            text += "\t" + config + "\n";
-        text += "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-                "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
-                "\t\t<unit label=\"mm\" cf=0.001 offset=0/>\n"
-                "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-                "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
-                "\t</dimension>\n"
-                "\t<dimension label=\"Temperature\" baseunit=\"K\">\n"
-                "\t\t<unit label=\"K\" cf=1 offset=0/>\n"
-                "\t\t<unit label=\"C\" cf=1 offset=273.15/>\n"
-                "\t\t<unit label=\"F\" cf=0.5555555555555556 offset=255.3722222222222/>\n"
-                "\t</dimension>\n"
-                "</root>";
-        return text;
+        return "<root>\n" + (config.empty() ? "" : "\t" + config + "\n") +
+               "\t<dimension label=\"Length\" baseunit=\"m\">\n"
+               "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
+               "\t\t<unit label=\"mm\" cf=0.001 offset=0/>\n"
+               "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
+               "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
+               "\t</dimension>\n"
+               "\t<dimension label=\"Temperature\" baseunit=\"K\">\n"
+               "\t\t<unit label=\"K\" cf=1 offset=0/>\n"
+               "\t\t<unit label=\"C\" cf=1 offset=273.15/>\n"
+               "\t\t<unit label=\"F\" cf=0.5555555555555556 offset=255.3722222222222/>\n"
+               "\t</dimension>\n"
+               "</root>";
     }
 
     static std::string config(const std::string& dim, const std::string& su, const std::string& eu,
@@ -66,11 +58,7 @@ class ConverterWindowTest : public ::testing::Test {
         return "<config dim=\"" + dim + "\" su=\"" + su + "\" eu=\"" + eu + "\" sv=" + sv + "/>";
     }
 
-    static void writeFile(const std::string& text)
-    {
-        std::ofstream out("Meridal.xml", std::ios::binary);
-        out << text;
-    }
+    static void writeFile(const std::string& text) { std::ofstream("Meridal.xml", std::ios::binary) << text; }
 
     static std::string readFile()
     {
@@ -78,44 +66,40 @@ class ConverterWindowTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Constructs the window and runs its initialisation.
+    // Gives up any window, then constructs one on fresh controls and runs its initialisation.
     bool open()
     {
+        m_window.reset();
+        if (m_opened)
+            m_host = std::make_unique<FakeDialogHost>();
+        m_opened = true;
         m_window = std::make_unique<CConverterDlg>(m_resources, host());
         host().attach(*m_window);
         return m_window->onInitDialog();
     }
 
-    // Ends the window and gives the next one fresh controls.
-    void discardWindow()
-    {
-        m_window.reset();
-        m_host = std::make_unique<FakeDialogHost>();
-    }
-
     CConverterDlg& window() { return *m_window; }
     FakeDialogHost& host() { return *m_host; }
-    FakeList& dimensions() { return host().fakeList(1048); }
-    FakeList& startUnits() { return host().fakeList(1005); }
-    FakeList& endUnits() { return host().fakeList(1006); }
-    FakeEdit& input() { return host().fakeEdit(1013); }
-    FakeEdit& output() { return host().fakeEdit(1015); }
-    FakeText& tip() { return host().fakeText(1045); }
-    FakeText& startCaption() { return host().fakeText(1019); }
-    FakeText& endCaption() { return host().fakeText(1020); }
-    const std::vector<ShownMessage>& messages() { return host().messages().shown(); }
-
-    // The first unit of a dimension, in the catalogue's table order.
-    std::string firstUnitOf(const std::string& dimension)
+    FakeList& dimensions() { return host().lists.at(1048); }
+    FakeList& startUnits() { return host().lists.at(1005); }
+    FakeList& endUnits() { return host().lists.at(1006); }
+    FakeEdit& input() { return host().edits.at(1013); }
+    FakeEdit& output() { return host().edits.at(1015); }
+    FakeText& tip() { return host().texts.at(1045); }
+    FakeText& startCaption() { return host().texts.at(1019); }
+    FakeText& endCaption() { return host().texts.at(1020); }
+    const std::vector<ShownMessage>& messages() { return host().messages.shown; }
+    std::vector<std::string> unitsOf(const std::string& dimension)
     {
-        return window().catalogue().unitLabels(dimension).at(0);
+        return window().catalogue().unitLabels(dimension);
     }
 
     FakeResources m_resources = FakeResources::withNumberedStrings();
     std::unique_ptr<FakeDialogHost> m_host = std::make_unique<FakeDialogHost>();
     std::unique_ptr<CConverterDlg> m_window;
+    bool m_opened = false;
     std::filesystem::path m_dir;
-    std::filesystem::path m_oldDir;
+    std::filesystem::path m_oldDir = std::filesystem::current_path();
 };
 
 } // namespace meridal::test
