@@ -108,7 +108,7 @@ class FakeEdit final : public platform::EditField {
         m_end = start == 0 && end == -1 ? length() : std::clamp(end, 0, length());
     }
     void clearSelection() override { m_start = m_end; }
-    void scrollCaret() override { ++m_scrolls; }
+    void scrollCaret() override {}
     void copy() override { m_clipboard.setText(m_text.substr(from(), to() - from())); }
     void paste() override { userType(m_clipboard.text()); }
 
@@ -120,23 +120,17 @@ class FakeEdit final : public platform::EditField {
         notifyChanged();
     }
     void setCaret(int position) { setSelection(position, position); }
-    int scrolls() const { return m_scrolls; }
-    int changeCount() const { return m_changes; }
 
   private:
     int length() const { return static_cast<int>(m_text.size()); }
     std::size_t from() const { return static_cast<std::size_t>(std::min(m_start, m_end)); }
     std::size_t to() const { return static_cast<std::size_t>(std::max(m_start, m_end)); }
-    void notifyChanged()
-    {
-        ++m_changes;
-        m_notify(platform::Notification::TextChanged);
-    }
+    void notifyChanged() { m_notify(platform::Notification::TextChanged); }
 
     Notify m_notify;
     FakeClipboard& m_clipboard;
     std::string m_text;
-    int m_start = 0, m_end = 0, m_scrolls = 0, m_changes = 0;
+    int m_start = 0, m_end = 0;
 };
 
 class FakeText final : public platform::TextField {

@@ -55,20 +55,13 @@ TEST_F(NumericEntryTest, pasteReplacesTheWholeInputWhichIsCleanedAndConverted)
 TEST_F(NumericEntryTest, letterTypedInsideNumberIsRemovedAndCaretStaysBeforeIt)
 {
     input().setText("123");
-    const int changes = input().changeCount();
-    const int conversions = output().changeCount();
-    const int scrolls = input().scrolls();
     input().setCaret(2);
     input().userType("x");
 
     EXPECT_EQ(input().text(), "123");
     EXPECT_EQ(input().selectionStart(), 2);
     EXPECT_EQ(input().selectionEnd(), 2);
-    EXPECT_EQ(input().scrolls(), scrolls + 1);
     EXPECT_EQ(output().text(), "123.000000");
-    // The typing and the rewrite notify; only the typing converts.
-    EXPECT_EQ(input().changeCount(), changes + 2);
-    EXPECT_EQ(output().changeCount(), conversions + 1);
 
     // The next real edit is filtered and converted again.
     input().setCaret(3);
@@ -100,7 +93,6 @@ TEST_F(NumericEntryTest, copyPutsTheWholeResultOnTheClipboard)
     output().setCaret(1);
     window().onCommand(copyCommand);
     EXPECT_EQ(host().fakeClipboard.text(), "3.000000");
-    EXPECT_GT(output().scrolls(), 0);
 }
 
 } // namespace
