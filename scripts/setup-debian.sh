@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ clang pkg-config
-  qt6-base-dev qt6-tools-dev libqt6opengl6-dev
+  qt6-base-dev
   # tests, sanitizers, fuzzing, benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev locales
   # running the window headless, screenshots, desktop-file checks

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_dialog_host.h"
 
+#include "platform/qt/form_builder.h"
 #include "platform/qt/menu_resource.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_pictures.h"
@@ -10,7 +11,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QUiLoader>
 
 namespace meridal::platform::qt {
 
@@ -100,25 +99,6 @@ class HostWindow final : public QDialog {
 
 namespace {
 
-// Builds the form's top QDialog as a HostWindow; every other widget as Qt would.
-class LayoutLoader final : public QUiLoader {
-  public:
-    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override
-    {
-        if (!m_top && className == QLatin1String("QDialog")) {
-            m_top = new HostWindow(parent);
-            m_top->setObjectName(name);
-            return m_top;
-        }
-        return QUiLoader::createWidget(className, parent, name);
-    }
-
-    HostWindow* top() const { return m_top; }
-
-  private:
-    HostWindow* m_top = nullptr;
-};
-
 int intProperty(const QObject& object, const char* name, int absent = 0)
 {
     const QVariant value = object.property(name);
@@ -135,10 +115,9 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
     if (!layout)
         return;
 
-    // The window needs Qt's own widgets and BMP and PNG pictures only, none of them a plugin.
-    // While it is built Qt gets no plugin folder to look in: the form loader would load every
-    // designer plugin it finds (and with them Qt Quick), and the first picture every image
-    // plugin. The style comes first, so that the desktop's own style plugin is still found.
+    // The window's pictures are BMP and PNG, which Qt reads itself. While it is built Qt gets
+    // no plugin folder to look in, or the first picture would load every image plugin there
+    // is. The style comes first, so that the desktop's own style plugin is still found.
     QApplication::style();
     const QStringList libraryPaths = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
@@ -148,17 +127,22 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
 
 void QtDialogHost::build(const Resources& resources, std::string_view layout, QWidget* parent)
 {
-    QByteArray bytes(layout.data(), static_cast<qsizetype>(layout.size()));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    LayoutLoader loader;
-    loader.clearPluginPaths();
-    QWidget* top = loader.load(&buffer, parent);
-    if (!top || top != loader.top()) {
+    HostWindow* made = nullptr;
+    FormBuilder builder;
+    builder.createTop = [&made](const QString& className, QWidget* parentWidget) -> QWidget* {
+        if (className != QLatin1String("QDialog"))
+            return nullptr;
+        made = new HostWindow(parentWidget);
+        return made;
+    };
+    QWidget* top = builder.build(QByteArrayView(layout.data(), static_cast<qsizetype>(layout.size())), parent);
+    if (!top || top != made) {
+        qWarning("The window cannot be built from its layout: %s",
+                 qUtf8Printable(top ? QStringLiteral("the top widget is no dialog") : builder.error));
         delete top;
         return;
     }
-    m_window = loader.top();
+    m_window = made;
     m_window->setHost(this);
     m_messageBoxes = QtMessageBoxes(m_window);
 
