@@ -87,23 +87,23 @@ class FormReader {
     QWidget* read(QWidget* parent, QString& error);
 
   private:
-    bool fail(const QString& message)
+    // The first error ends the reading; it is what the form is refused for.
+    void fail(const QString& message)
     {
         if (!m_xml.hasError())
             m_xml.raiseError(message);
-        return false;
     }
 
     QWidget* readWidget(QWidget* parent, bool top);
     std::unique_ptr<QLayout> readLayout(QWidget& owner);
-    bool readItem(QLayout& layout, QWidget& owner);
+    void readItem(QLayout& layout, QWidget& owner);
     std::unique_ptr<QSpacerItem> readSpacer();
     std::optional<Value> readValue();
     std::map<QString, int> readNumbers();
-    bool setProperty(QObject& object, const QString& name, bool dynamic, const Value& value);
-    bool setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
+    void setProperty(QObject& object, const QString& name, bool dynamic, const Value& value);
+    void setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
                            bool& marginsSet);
-    bool finish(QWidget& top);
+    void finish(QWidget& top);
 
     QXmlStreamReader m_xml;
     const FormBuilder& m_builder;
@@ -240,7 +240,7 @@ std::unique_ptr<QLayout> FormReader::readLayout(QWidget& owner)
     return layout;
 }
 
-bool FormReader::readItem(QLayout& layout, QWidget& owner)
+void FormReader::readItem(QLayout& layout, QWidget& owner)
 {
     const QXmlStreamAttributes attributes = m_xml.attributes();
     auto number = [&attributes](const char* name, int absent) {
@@ -292,7 +292,6 @@ bool FormReader::readItem(QLayout& layout, QWidget& owner)
             m_xml.skipCurrentElement();
         }
     }
-    return !m_xml.hasError();
 }
 
 std::unique_ptr<QSpacerItem> FormReader::readSpacer()
@@ -408,7 +407,7 @@ std::map<QString, int> FormReader::readNumbers()
     return numbers;
 }
 
-bool FormReader::setProperty(QObject& object, const QString& name, bool dynamic, const Value& value)
+void FormReader::setProperty(QObject& object, const QString& name, bool dynamic, const Value& value)
 {
     const QByteArray key = name.toLatin1();
     if (dynamic) {
@@ -416,7 +415,7 @@ bool FormReader::setProperty(QObject& object, const QString& name, bool dynamic,
         if (value.kind == Value::Kind::Enum)
             return fail(QStringLiteral("an enumeration in the dynamic property \"%1\"").arg(name));
         object.setProperty(key.constData(), value.value);
-        return true;
+        return;
     }
     const QMetaObject& meta = *object.metaObject();
     const int index = meta.indexOfProperty(key.constData());
@@ -433,10 +432,9 @@ bool FormReader::setProperty(QObject& object, const QString& name, bool dynamic,
     }
     if (!property.write(&object, written))
         return fail(QStringLiteral("%1 cannot take that value").arg(name));
-    return true;
 }
 
-bool FormReader::setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
+void FormReader::setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
                                    bool& marginsSet)
 {
     static const std::pair<const char*, void (QMargins::*)(int)> sides[] = {
@@ -449,24 +447,24 @@ bool FormReader::setLayoutProperty(QLayout& layout, const QString& name, const V
         if (name == QLatin1String(side)) {
             (margins.*set)(value.value.toInt());
             marginsSet = true;
-            return true;
+            return;
         }
     }
     if (auto* grid = qobject_cast<QGridLayout*>(&layout)) {
         if (name == QLatin1String("horizontalSpacing")) {
             grid->setHorizontalSpacing(value.value.toInt());
-            return true;
+            return;
         }
         if (name == QLatin1String("verticalSpacing")) {
             grid->setVerticalSpacing(value.value.toInt());
-            return true;
+            return;
         }
     }
-    return setProperty(layout, name, false, value);
+    setProperty(layout, name, false, value);
 }
 
 // What names other widgets: buddies and the tab order, once every widget exists.
-bool FormReader::finish(QWidget& top)
+void FormReader::finish(QWidget& top)
 {
     auto find = [&top](const QString& name) -> QWidget* {
         return top.objectName() == name ? &top : top.findChild<QWidget*>(name);
@@ -486,7 +484,6 @@ bool FormReader::finish(QWidget& top)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
-    return true;
 }
 
 } // namespace
