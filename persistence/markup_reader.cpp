@@ -1,6 +1,7 @@
 #include "persistence/markup_reader.h"
 
 #include "catalogue/windows1252.h"
+#include "persistence/user_file.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
@@ -26,31 +27,6 @@ std::string fromTextMode(std::string bytes)
         bytes[out++] = bytes[in];
     }
     bytes.resize(out);
-    return bytes;
-}
-
-// The whole file, or nullopt when it cannot be opened or read (a directory, say).
-std::optional<std::string> readWholeFile(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    // Size the buffer once for a regular file; read on to the end in any case.
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) {
-        const auto size = std::filesystem::file_size(path, ec);
-        if (!ec)
-            bytes.reserve(static_cast<std::size_t>(size));
-    }
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-        return std::nullopt;
     return bytes;
 }
 
@@ -221,8 +197,9 @@ MarkupReader::MarkupReader(const std::string& path, const Resources& strings)
     : m_state(std::make_unique<State>())
 {
     m_state->strings = &strings;
-    if (auto bytes = readWholeFile(path)) {
-        m_state->text = fromTextMode(std::move(*bytes));
+    UserFileContent content = readUserFile(path);
+    if (content.status == UserFileContent::Status::Ok) {
+        m_state->text = fromTextMode(std::move(content.bytes));
         m_state->hasInput = true;
     }
     m_state->skipWhitespace();
