@@ -1,20 +1,17 @@
 #include "app/converter_app.h"
 
 #include "platform/controls.h"
-#include "platform/qt/qt_dialog_host.h"
+#include "platform/window_system.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 #include "ui/converter_dlg.h"
-
-#include <QDialog>
-#include <QGuiApplication>
 
 #include <utility>
 
 namespace meridal {
 
-CConverterApp::CConverterApp(ModuleLoader loader, platform::MessageBoxes& messages)
-    : m_loader(std::move(loader)), m_messages(messages)
+CConverterApp::CConverterApp(ModuleLoader loader, platform::WindowSystem& windows)
+    : m_loader(std::move(loader)), m_windows(windows)
 {
 }
 
@@ -28,16 +25,14 @@ bool CConverterApp::initInstance()
     // The resource module stays loaded until the process ends; every resource comes from it.
     const std::unique_ptr<Resources> resources = m_loader ? m_loader() : nullptr;
     if (!resources) {
-        m_messages.show("Could not find TessaryRes.dll", "Meridal Error", platform::MessageIcon::Error,
-                        platform::MessageButtons::Ok);
+        m_windows.messageBoxes().show("Could not find TessaryRes.dll", "Meridal Error",
+                                      platform::MessageIcon::Error, platform::MessageButtons::Ok);
         return false;
     }
 
-    platform::qt::QtDialogHost host(*resources, res::dialogConverter);
-    if (host.window())
-        QGuiApplication::setWindowIcon(host.window()->windowIcon()); // icon 169, named by the layout
-    CConverterDlg dialog(*resources, host);
-    host.exec(dialog);
+    m_windows.runWindow(*resources, res::dialogConverter, [&resources](platform::DialogHost& host) {
+        return std::make_unique<CConverterDlg>(*resources, host);
+    });
     return false;
 }
 

@@ -8,7 +8,7 @@ namespace meridal {
 class Resources;
 
 namespace platform {
-class MessageBoxes;
+class WindowSystem;
 }
 
 // The application object: loads the resource module and runs the converter window modally.
@@ -18,8 +18,8 @@ class CConverterApp final {
     // Finds the resource module; nullptr when it cannot be loaded.
     using ModuleLoader = std::function<std::unique_ptr<Resources>()>;
 
-    // `messages` shows the one message that start-up has of its own, with no owner window.
-    CConverterApp(ModuleLoader loader, platform::MessageBoxes& messages);
+    // `windows` builds the converter window and shows start-up's one message of its own.
+    CConverterApp(ModuleLoader loader, platform::WindowSystem& windows);
 
     // The resource module "TessaryRes.dll", looked up by bare name in the program's folder.
     static std::unique_ptr<Resources> loadResourceModule();
@@ -30,7 +30,7 @@ class CConverterApp final {
 
   private:
     ModuleLoader m_loader;
-    platform::MessageBoxes& m_messages;
+    platform::WindowSystem& m_windows;
 };
 
 } // namespace meridal

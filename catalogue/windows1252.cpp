@@ -1,5 +1,6 @@
 #include "catalogue/windows1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -67,6 +68,24 @@ bool startsWithIgnoreCase1252(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && equalsIgnoreCase1252(text.substr(0, prefix.size()), prefix);
 }
 
+bool sortsBefore1252(std::string_view a, std::string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto fa = static_cast<unsigned char>(foldCase1252(a[i]));
+        const auto fb = static_cast<unsigned char>(foldCase1252(b[i]));
+        if (fa != fb)
+            return fa < fb;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    // Equal but for case: the bytes decide, so the order never depends on insertion.
+    for (std::size_t i = 0; i < common; ++i)
+        if (a[i] != b[i])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+    return false;
+}
+
 char32_t codePointOf1252(char byte)
 {
     const auto b = static_cast<unsigned char>(byte);
@@ -94,7 +113,11 @@ std::string windows1252ToUtf8(std::string_view text)
     return out;
 }
 
-std::optional<std::string> utf8ToWindows1252(std::string_view text)
+namespace {
+
+// UTF-8 to Windows-1252. Without a replacement any misfit fails the whole text; with one,
+// a character Windows-1252 cannot hold, or a malformed byte, becomes the replacement.
+std::optional<std::string> decodeUtf8(std::string_view text, std::optional<char> replacement)
 {
     std::string out;
     out.reserve(text.size());
@@ -120,26 +143,34 @@ std::optional<std::string> utf8ToWindows1252(std::string_view text)
             cp = lead & 0x07u;
             length = 4;
             minimum = 0x10000;
-        } else {
-            return std::nullopt; // a continuation byte or an invalid lead byte
         }
-        if (i + length > text.size())
-            return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
+            valid = (next & 0xC0) == 0x80;
             cp = (cp << 6) | (next & 0x3Fu);
         }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return std::nullopt; // overlong, out of range, or a surrogate
-        const auto byte = codePointTo1252(cp);
-        if (!byte)
+        // Not overlong, in range, and not a surrogate.
+        valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+        const auto byte = valid ? codePointTo1252(cp) : std::nullopt;
+        if (!byte && !replacement)
             return std::nullopt;
-        out += *byte;
-        i += length;
+        out += byte ? *byte : *replacement;
+        i += valid ? length : 1;
     }
     return out;
+}
+
+} // namespace
+
+std::optional<std::string> utf8ToWindows1252(std::string_view text)
+{
+    return decodeUtf8(text, std::nullopt);
+}
+
+std::string utf8ToWindows1252Lossy(std::string_view text)
+{
+    return *decodeUtf8(text, '?');
 }
 
 } // namespace meridal

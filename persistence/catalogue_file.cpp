@@ -144,6 +144,37 @@ bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std
     return writeFileAtomically(path, catalogueBytes(catalogue), error);
 }
 
+OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& resources,
+                              MissingCatalogue missing)
+{
+    OpenedCatalogue opened;
+    opened.state = fileState(path);
+    if (opened.state != FileState::Missing) {
+        opened.result = readCatalogue(path, catalogue, resources);
+        return opened;
+    }
+
+    opened.usedDefault = true;
+    opened.defaultMissing = !resources.find(res::typeHtml, res::htmlDefaultCatalogue);
+    if (opened.defaultMissing) {
+        // Nothing to write or read: the program starts with an empty catalogue.
+        opened.result.ok = true;
+        return opened;
+    }
+    if (missing == MissingCatalogue::WriteDefault) {
+        if (writeDefaultCatalogue(path, resources)) {
+            opened.result = readCatalogue(path, catalogue, resources);
+        } else {
+            opened.defaultNotWritten = true;
+            opened.result.ok = true;
+        }
+        return opened;
+    }
+    // The same text the file would hold, read the way the file would be read.
+    opened.result = readCatalogueText(toCrLf(defaultCatalogueText(resources)), catalogue, resources);
+    return opened;
+}
+
 ElementPtr makeConfig(std::string dim, std::string su, std::string eu, std::string sv)
 {
     auto config = std::make_unique<MarkupElement>();

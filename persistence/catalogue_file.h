@@ -48,6 +48,26 @@ std::string catalogueBytes(const UnitCatalogue& catalogue);
 // On failure `error` says why and the file keeps its content.
 bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std::string& error);
 
+// What to do when the catalogue file does not exist.
+enum class MissingCatalogue {
+    WriteDefault, // write the default catalogue there, then load the file (the window)
+    ReadDefault,  // load the default catalogue in memory and write nothing (meridal-convert)
+};
+
+// The catalogue as the program opens it at start, and what opening it found.
+struct OpenedCatalogue {
+    FileState state = FileState::Missing; // the file as it was found, before anything was written
+    LoadResult result;
+    bool usedDefault = false;       // the file was missing, so the default catalogue was used
+    bool defaultMissing = false;    // ... and the resource module has none: the catalogue is empty
+    bool defaultNotWritten = false; // WriteDefault could not create the file: the catalogue is empty
+};
+
+// Opens the catalogue at `path` into `catalogue` the way the program starts: a missing file
+// is replaced by the default catalogue as `missing` says, a present one is read. Shows nothing.
+OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& resources,
+                              MissingCatalogue missing);
+
 // A config element holding the given selection, attributes "dim", "su", "eu", "sv".
 ElementPtr makeConfig(std::string dim, std::string su, std::string eu, std::string sv);
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/geometry.h"
+
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace meridal::platform {
@@ -9,6 +13,8 @@ class EditField;
 class TextField;
 class MessageBoxes;
 class Clipboard;
+class Desktop;
+struct Image;
 
 // What a control tells its window.
 enum class Notification {
@@ -17,41 +23,105 @@ enum class Notification {
     TextChanged,      // an edit field's text changed, by the user or by the program
     FocusGained,
     FocusLost,
-    Clicked,          // a button
+    Clicked, // a button, or a picture that reports clicks
+};
+
+// A notification with what its handler needs.
+struct NotifyMessage {
+    int controlId = 0;
+    Notification code = Notification::Clicked;
+    int index = -1; // the entry concerned (a double click), -1 when none
 };
 
 // The controller side of a window: what the platform calls, on the window's thread.
 class DialogController {
-public:
+  public:
     virtual ~DialogController() = default;
     // The window exists and its controls can be found; false ends the dialog at once.
     virtual bool onInitDialog() = 0;
-    virtual void onNotify(int controlId, Notification notification) = 0;
+    virtual void onNotify(const NotifyMessage& message) = 0;
     virtual void onCommand(int commandId) = 0;
-    // The close message (close box, Escape, a command that closes). The controller ends
-    // the dialog through DialogHost::endDialog when it lets the window close.
+    // The close message (close box, Escape where the window has no Cancel button, a command
+    // that closes). The controller ends the dialog through DialogHost::endDialog when it lets
+    // the window close.
     virtual void onClose() = 0;
+
+    // The user asked for a context menu over control `controlId` (0: the window itself), by
+    // mouse or keyboard, at `screen`.
+    virtual void onContextMenu(int /*controlId*/, Point /*screen*/) {}
+    // A control registered with DialogHost::addTooltip asks for its text, the pointer being
+    // over it; nullopt shows no tip.
+    virtual std::optional<std::string> onTooltipText(int /*controlId*/) { return std::nullopt; }
+    // A timer started with DialogHost::startTimer.
+    virtual void onTimer(int /*timerId*/) {}
+    // The window was painted (it is visible, or has just been shown).
+    virtual void onPaint() {}
+    // The pointer moved over the window or one of its controls: the controller may choose
+    // the cursor (DialogHost::setCursor).
+    virtual void onSetCursor() {}
 };
 
 // The platform side of a window: its controls by identifier and its services.
 class DialogHost {
-public:
+  public:
     virtual ~DialogHost() = default;
     // Controls by identifier; nullptr when the layout has no such control of that kind.
     virtual ListControl* list(int id) = 0;
     virtual EditField* edit(int id) = 0;
     virtual TextField* text(int id) = 0;
+    // Whether the layout has a control with this identifier, of any kind.
+    virtual bool hasControl(int id) = 0;
 
     virtual MessageBoxes& messageBoxes() = 0;
     virtual Clipboard& clipboard() = 0;
+    // Programs, targets and facts of the desktop around the window.
+    virtual Desktop& desktop() = 0;
 
     // Sends the close message to the window (the controller's onClose runs).
     virtual void close() = 0;
     // Ends the modal run with `result`, without the close message.
     virtual void endDialog(int result) = 0;
+    // The window's caption.
+    virtual void setCaption(const std::string& text) = 0;
 
     // A check mark on a menu bar item.
     virtual void setMenuChecked(int commandId, bool checked) = 0;
+    // Shows the first submenu of menu resource `menuId` at `screen`, left-aligned; returns
+    // when it closes. The chosen item's command reaches the controller through onCommand.
+    // False when the module has no such menu.
+    virtual bool popupMenu(unsigned menuId, Point screen) = 0;
+
+    // Creates a window from dialog layout `layoutId`, owned by this one, runs it modally with
+    // `controller` and returns its endDialog result (-1 when the layout cannot be built).
+    virtual int runDialog(unsigned layoutId, DialogController& controller) = 0;
+
+    // A repeating timer: onTimer(timerId) every `milliseconds`. False when none could start.
+    virtual bool startTimer(int timerId, int milliseconds) = 0;
+    virtual void stopTimer(int timerId) = 0;
+
+    // The control asks for its tooltip text on demand (onTooltipText).
+    virtual void addTooltip(int controlId) = 0;
+
+    // The pointer's screen position, a control's client coordinates and size.
+    virtual Point cursorPosition() = 0;
+    virtual Point toClient(int controlId, Point screen) = 0;
+    virtual Size clientSize(int controlId) = 0;
+    // The cursor over the window: cursor resource `cursorId`, or 0 for the standard arrow.
+    virtual void setCursor(unsigned cursorId) = 0;
+
+    // A bitmap resource decoded; nullopt when the module lacks it or it cannot be read.
+    virtual std::optional<Image> loadBitmap(unsigned bitmapId) = 0;
+    // Shows `image` in picture control `controlId`, drawn at the control's top-left corner.
+    virtual void setPicture(int controlId, const Image& image) = 0;
+    // Puts bitmap `bitmapId` on button `controlId` and sizes the button to the bitmap,
+    // keeping its top-left corner. False when the bitmap or the button is missing.
+    virtual bool setButtonBitmap(int controlId, unsigned bitmapId) = 0;
+    // A control's font: face, point size, weight (400 normal, 700 bold).
+    virtual void setFont(int controlId, const std::string& face, int points, int weight) = 0;
+
+    // Runs `task` on the window's thread, soon; callable from any thread. A task posted after
+    // the window is gone never runs.
+    virtual void post(std::function<void()> task) = 0;
 };
 
 } // namespace meridal::platform

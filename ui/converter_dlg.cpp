@@ -1,12 +1,18 @@
 #include "ui/converter_dlg.h"
 
 #include "catalogue/markup_element.h"
+#include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
+#include "ui/list_selection.h"
 #include "ui/numeric_entry.h"
 
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <new>
 #include <utility>
 
 namespace meridal {
@@ -33,6 +39,7 @@ class NoList final : public platform::ListControl {
     std::string entryText(int) const override { return {}; }
     int entryCount() const override { return 0; }
     int selectPrefix(const std::string&) override { return -1; }
+    int entryAt(platform::Point) const override { return -1; }
 };
 
 class NoEdit final : public platform::EditField {
@@ -46,6 +53,7 @@ class NoEdit final : public platform::EditField {
     void scrollCaret() override {}
     void copy() override {}
     void paste() override {}
+    std::optional<char32_t> unrepresentable() const override { return std::nullopt; }
 };
 
 class NoText final : public platform::TextField {
@@ -79,10 +87,45 @@ CConverterDlg::~CConverterDlg() = default;
 // ---------------------------------------------------------------------------------------
 // Routing
 
-std::span<const CConverterDlg::NotifyRoute> CConverterDlg::notifyRoutes()
+namespace {
+
+// The system's own text for an error number, in the program's code page. The system hands
+// it over in the user's language and in UTF-8.
+std::string systemErrorText(int code)
 {
-    static const NotifyRoute routes[] = {
-        {res::idDimensionList, Notification::SelectionChanged, &CConverterDlg::onDimensionChanged},
+    return utf8ToWindows1252Lossy(std::strerror(code));
+}
+
+} // namespace
+
+template <typename Handling> void CConverterDlg::guarded(Handling handling)
+{
+    try {
+        handling();
+    } catch (const std::bad_alloc&) {
+        reportFailure(ENOMEM);
+    } catch (const std::exception&) {
+        reportFailure(EINVAL);
+    } catch (...) {
+        reportFailure(EINVAL);
+    }
+}
+
+void CConverterDlg::reportFailure(int errorCode)
+{
+    // The standard error report of a failed command: the system's text, the stop icon.
+    try {
+        m_resources.loadString(res::strErrorCaption, m_messageText);
+        m_host.messageBoxes().show(systemErrorText(errorCode), m_messageText, MessageIcon::Error);
+    } catch (...) {
+        // Nothing more can be told; the window goes on.
+    }
+}
+
+void CConverterDlg::onNotify(const platform::NotifyMessage& message)
+{
+    static const Route::Notify routes[] = {
+        {res::idDimensionList, Notification::SelectionChanged, &CConverterDlg::onDimensionSelected},
         {res::idStartUnitList, Notification::SelectionChanged, &CConverterDlg::onStartUnitChanged},
         {res::idEndUnitList, Notification::SelectionChanged, &CConverterDlg::onEndUnitChanged},
         {res::idInput, Notification::TextChanged, &CConverterDlg::onInputChanged},
@@ -92,50 +135,91 @@ std::span<const CConverterDlg::NotifyRoute> CConverterDlg::notifyRoutes()
         {res::idOutput, Notification::FocusLost, &CConverterDlg::onValueFieldUnfocused},
         {res::idNextTip, Notification::Clicked, &CConverterDlg::onNextTip},
         {res::idOutput, Notification::TextChanged, nullptr},
-        {res::idLogList, Notification::SelectionChanged, nullptr},
-        // The log's buttons and double click add their rows here.
     };
-    return routes;
-}
-
-std::span<const CConverterDlg::CommandRoute> CConverterDlg::commandRoutes()
-{
-    static const CommandRoute routes[] = {
-        {res::cmdExit, &CConverterDlg::onExit},
-        {res::cmdCopy, &CConverterDlg::onCopy},
-        {res::cmdPaste, &CConverterDlg::onPaste},
-        // Catalogue editing, the log, the notation switch, launches and the About box
-        // add their rows here.
-    };
-    return routes;
-}
-
-void CConverterDlg::onNotify(int controlId, Notification notification)
-{
-    for (const NotifyRoute& route : notifyRoutes()) {
-        if (route.controlId == controlId && route.notification == notification) {
-            if (route.handler)
-                (this->*route.handler)();
+    guarded([&] {
+        if (Route::dispatch(*this, routes, message))
             return;
-        }
-    }
+        for (WindowFeature* feature : m_features)
+            if (feature->onNotify(message))
+                return;
+    });
 }
 
 void CConverterDlg::onCommand(int commandId)
 {
-    for (const CommandRoute& route : commandRoutes()) {
-        if (route.commandId == commandId) {
-            if (route.handler)
-                (this->*route.handler)();
+    static const Route::Command routes[] = {
+        {res::cmdCopy, res::cmdCopy, &CConverterDlg::onCopy},
+        {res::cmdPaste, res::cmdPaste, &CConverterDlg::onPaste},
+    };
+    guarded([&] {
+        if (Route::dispatch(*this, routes, commandId))
             return;
+        for (WindowFeature* feature : m_features)
+            if (feature->onCommand(commandId))
+                return;
+    });
+}
+
+void CConverterDlg::onContextMenu(int controlId, platform::Point screen)
+{
+    guarded([&] {
+        for (WindowFeature* feature : m_features)
+            if (feature->onContextMenu(controlId, screen))
+                return;
+    });
+}
+
+std::optional<std::string> CConverterDlg::onTooltipText(int controlId)
+{
+    std::optional<std::string> text;
+    guarded([&] {
+        for (WindowFeature* feature : m_features) {
+            if (auto answer = feature->onTooltipText(controlId)) {
+                text = std::move(*answer);
+                return;
+            }
         }
-    }
+    });
+    return text;
+}
+
+void CConverterDlg::onTimer(int timerId)
+{
+    guarded([&] {
+        for (WindowFeature* feature : m_features)
+            if (feature->onTimer(timerId))
+                return;
+    });
+}
+
+void CConverterDlg::onPaint()
+{
+    guarded([&] {
+        for (WindowFeature* feature : m_features)
+            feature->onPaint();
+    });
+}
+
+void CConverterDlg::onSetCursor()
+{
+    guarded([&] {
+        for (WindowFeature* feature : m_features)
+            if (feature->onSetCursor())
+                return;
+    });
 }
 
 // ---------------------------------------------------------------------------------------
 // Initialisation and closing
 
 bool CConverterDlg::onInitDialog()
+{
+    bool initialised = false;
+    guarded([&] { initialised = initialise(); });
+    return initialised;
+}
+
+bool CConverterDlg::initialise()
 {
     setUpIcon();
 
@@ -149,14 +233,14 @@ bool CConverterDlg::onInitDialog()
     }
 
     findControls();
-    loadMenus();
+    m_chrome.loadMenus();
 
     m_dimensionList->reset();
     fillDimensionList();
     m_input->clearSelection();
     m_output->clearSelection();
 
-    setUpButtonBitmaps();
+    m_chrome.setUpButtonBitmaps();
 
     m_saveOnClose = true;
 
@@ -169,8 +253,8 @@ bool CConverterDlg::onInitDialog()
     loadLog();
     showTip(true);
 
-    setUpTooltips();
-    startTimer();
+    m_chrome.setUpTooltips();
+    m_chrome.startTimer();
     return true;
 }
 
@@ -210,10 +294,10 @@ void CConverterDlg::restoreSelection()
         const std::string eu = attributeValue(*config, "eu");
         const std::string sv = attributeValue(*config, "sv");
         // A label that no longer exists matches nothing: the first entries stay selected.
-        m_dimensionList->selectPrefix(dim);
+        selectLabel(*m_dimensionList, dim);
         onDimensionChanged();
-        m_startUnitList->selectPrefix(su);
-        m_endUnitList->selectPrefix(eu);
+        selectLabel(*m_startUnitList, su);
+        selectLabel(*m_endUnitList, eu);
         // Goes through the input's text-changed handling: cleaned, then converted.
         m_input->setText(sv);
     } else {
@@ -228,50 +312,27 @@ void CConverterDlg::restoreSelection()
 
 void CConverterDlg::onClose()
 {
-    if (m_saveOnClose) {
-        saveCatalogue();
-        saveLog();
-    }
-    stopTimer();
-    m_host.endDialog(0);
+    guarded([&] { m_chrome.onClose(); });
 }
 
-void CConverterDlg::onExit()
-{
-    m_host.close();
-}
-
-// The window's chrome: icon, popup menus, button bitmaps, tooltips and the banner's timer.
-void CConverterDlg::setUpIcon() {}          // icon 169 as the window's large and small icon
-void CConverterDlg::loadMenus() {}          // first submenus of menus 129, 134 and 191
-void CConverterDlg::setUpButtonBitmaps() {} // bitmaps 186, 183, 184, 185 on buttons 1054, 1051-1053
-void CConverterDlg::setUpTooltips() {}      // tooltips over the dimension list and both unit lists
-void CConverterDlg::startTimer() {}         // timer 1, every 100 ms, polls the cursor over the banner
-void CConverterDlg::stopTimer() {}          // stops the timer started at initialisation
+void CConverterDlg::setUpIcon() {} // the layout names icon 169; the platform sets it
 
 // ---------------------------------------------------------------------------------------
 // The catalogue file
 
 bool CConverterDlg::loadCatalogue()
 {
-    switch (fileState(catalogueFileName)) {
-    case FileState::Missing:
-        writeDefaultCatalogue();
-        break;
-    case FileState::ReadOnly:
+    const OpenedCatalogue opened =
+        openCatalogue(catalogueFileName, m_catalogue, m_resources, MissingCatalogue::WriteDefault);
+    if (opened.state == FileState::ReadOnly) {
         showMessage(res::strCatalogueReadOnly, res::strWarningCaption, MessageIcon::Warning);
         m_readOnlyWarned = true;
-        break;
-    case FileState::Writable:
-        break;
     }
-
-    LoadResult result = readCatalogue(catalogueFileName, m_catalogue, m_resources);
-    if (!result.ok) {
-        m_loadError = std::move(result.error);
+    if (!opened.result.ok) {
+        m_loadError = opened.result.error;
         return false;
     }
-    m_catalogueUnreadable = result.unreadable;
+    m_catalogueUnreadable = opened.result.unreadable;
     return true;
 }
 
@@ -308,7 +369,8 @@ void CConverterDlg::saveCatalogue()
 
     std::string reason;
     if (!writeCatalogue(catalogueFileName, m_catalogue, reason)) {
-        const std::string text = formatWithArgument(m_resources.string(res::strCatalogueSaveFailed), reason);
+        const std::string text = formatWithArgument(m_resources.string(res::strCatalogueSaveFailed),
+                                                    utf8ToWindows1252Lossy(reason));
         m_resources.loadString(res::strErrorCaption, m_messageText);
         m_host.messageBoxes().show(text, m_messageText, MessageIcon::Error);
     }
@@ -317,18 +379,34 @@ void CConverterDlg::saveCatalogue()
 // ---------------------------------------------------------------------------------------
 // The conversion log
 
-void CConverterDlg::loadLog() {} // reads "log.txt" into the log list
-void CConverterDlg::saveLog() {} // writes the log list back to "log.txt"
+void CConverterDlg::loadLog()
+{
+    m_log.loadLog();
+}
+
+void CConverterDlg::saveLog()
+{
+    m_log.saveLog();
+}
 
 // ---------------------------------------------------------------------------------------
 // Lists and conversion
 
 void CConverterDlg::fillDimensionList()
 {
-    m_dimensionList->addEntry(m_allUnitsLabel);
+    // A sorted list places what is added; the all-units entry is inserted first of all.
     for (const std::string& label : m_catalogue.dimensionLabels())
         m_dimensionList->addEntry(label);
+    m_dimensionList->insertEntry(0, m_allUnitsLabel);
     m_dimensionList->selectIndex(0);
+}
+
+void CConverterDlg::reselectDimension(const std::string& label)
+{
+    m_dimensionList->reset();
+    fillDimensionList();
+    selectLabel(*m_dimensionList, label);
+    onDimensionChanged();
 }
 
 void CConverterDlg::onDimensionChanged()
@@ -446,12 +524,17 @@ void CConverterDlg::convert()
         m_output->setText(*result);
 }
 
-void CConverterDlg::onStartUnitChanged()
+void CConverterDlg::onDimensionSelected(const platform::NotifyMessage&)
+{
+    onDimensionChanged();
+}
+
+void CConverterDlg::onStartUnitChanged(const platform::NotifyMessage&)
 {
     updateFactors(1);
 }
 
-void CConverterDlg::onEndUnitChanged()
+void CConverterDlg::onEndUnitChanged(const platform::NotifyMessage&)
 {
     updateFactors(2);
 }
@@ -459,33 +542,33 @@ void CConverterDlg::onEndUnitChanged()
 // ---------------------------------------------------------------------------------------
 // Numeric entry and the clipboard
 
-void CConverterDlg::onInputChanged()
+void CConverterDlg::onInputChanged(const platform::NotifyMessage&)
 {
     if (!filterNumericEntry(*m_input, s_inputRewriting))
         return;
     convert();
 }
 
-void CConverterDlg::onCopy()
+void CConverterDlg::onCopy(int)
 {
     m_output->setSelection(0, -1);
     m_output->scrollCaret();
     m_output->copy();
 }
 
-void CConverterDlg::onPaste()
+void CConverterDlg::onPaste(int)
 {
     m_input->setSelection(0, -1);
     m_input->scrollCaret();
     m_input->paste();
 }
 
-void CConverterDlg::onValueFieldFocused()
+void CConverterDlg::onValueFieldFocused(const platform::NotifyMessage&)
 {
     m_valueEditFocused = true;
 }
 
-void CConverterDlg::onValueFieldUnfocused()
+void CConverterDlg::onValueFieldUnfocused(const platform::NotifyMessage&)
 {
     m_valueEditFocused = false;
 }
@@ -503,7 +586,7 @@ void CConverterDlg::showTip(bool first)
     ++s_tipCounter;
 }
 
-void CConverterDlg::onNextTip()
+void CConverterDlg::onNextTip(const platform::NotifyMessage&)
 {
     // The tip stays put while the input or the output field has the focus.
     if (!m_valueEditFocused)
@@ -514,15 +597,23 @@ void CConverterDlg::onNextTip()
 
 void CConverterDlg::showMessage(unsigned textId, unsigned captionId, MessageIcon icon)
 {
-    const std::string text = m_resources.string(textId);
-    m_resources.loadString(captionId, m_messageText);
-    m_host.messageBoxes().show(text, m_messageText, icon);
+    showMessage(textId, captionId, icon, platform::MessageButtons::Ok, platform::DefaultButton::First);
 }
 
-std::string CConverterDlg::selectedText(const platform::ListControl& list) const
+platform::MessageResult CConverterDlg::showMessage(unsigned textId, unsigned captionId, MessageIcon icon,
+                                                   platform::MessageButtons buttons,
+                                                   platform::DefaultButton defaultButton)
 {
-    const int selected = list.selectedIndex();
-    return selected >= 0 ? list.entryText(selected) : std::string();
+    const std::string text = m_resources.string(textId);
+    m_resources.loadString(captionId, m_messageText);
+    return m_host.messageBoxes().show(text, m_messageText, icon, buttons, defaultButton);
+}
+
+platform::MessageResult CConverterDlg::showText(const std::string& text, const std::string& caption,
+                                                MessageIcon icon, platform::MessageButtons buttons,
+                                                platform::DefaultButton defaultButton)
+{
+    return m_host.messageBoxes().show(text, caption, icon, buttons, defaultButton);
 }
 
 } // namespace meridal

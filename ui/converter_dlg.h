@@ -3,9 +3,15 @@
 #include "catalogue/conversion.h"
 #include "catalogue/unit_catalogue.h"
 #include "platform/dialog.h"
+#include "ui/accessories/accessories.h"
+#include "ui/chrome/window_chrome.h"
+#include "ui/converter_window.h"
+#include "ui/editing/catalogue_editing.h"
+#include "ui/log/conversion_log.h"
+#include "ui/window_feature.h"
 
+#include <array>
 #include <optional>
-#include <span>
 #include <string>
 
 namespace meridal {
@@ -21,8 +27,10 @@ enum class MessageIcon;
 
 // The converter window: the catalogue in a dimension list and two unit lists, the value
 // typed into the input field converted into the output field, everything kept in step
-// when a selection changes. It reaches its controls only through the platform interfaces.
-class CConverterDlg : public platform::DialogController {
+// when a selection changes. Its features (chrome, log, accessories, catalogue editing)
+// are controllers of their own; the window offers them what it does not handle itself,
+// in that order. It reaches its controls only through the platform interfaces.
+class CConverterDlg : public platform::DialogController, public ConverterWindow {
   public:
     CConverterDlg(const Resources& resources, platform::DialogHost& host);
     ~CConverterDlg() override;
@@ -30,77 +38,91 @@ class CConverterDlg : public platform::DialogController {
     CConverterDlg(const CConverterDlg&) = delete;
     CConverterDlg& operator=(const CConverterDlg&) = delete;
 
-    // platform::DialogController
+    // platform::DialogController. No exception leaves these: a command that fails shows
+    // the error report, and the window goes on.
     bool onInitDialog() override;
-    void onNotify(int controlId, platform::Notification notification) override;
+    void onNotify(const platform::NotifyMessage& message) override;
     void onCommand(int commandId) override;
     void onClose() override;
+    void onContextMenu(int controlId, platform::Point screen) override;
+    std::optional<std::string> onTooltipText(int controlId) override;
+    void onTimer(int timerId) override;
+    void onPaint() override;
+    void onSetCursor() override;
 
     // The window's own overridable operations, in their fixed order.
     virtual void loadLog();
     virtual bool loadCatalogue();
     virtual void fillDimensionList();
     virtual void refreshUnitLists();
-    virtual void updateFactors(int which);
-    virtual void convert();
-    virtual void saveCatalogue();
-    virtual void saveLog();
+    void updateFactors(int which) override;
+    void convert() override;
+    void saveCatalogue() override;
+    void saveLog() override;
     virtual void showTip(bool first);
     virtual void writeDefaultCatalogue();
     virtual void fillEndUnitList(const std::string& dimensionLabel);
 
-    // Refills both unit lists for the selected dimension, re-reads both units' factors and
-    // converts. Also the last step of every catalogue edit and of restoring a log entry.
-    void onDimensionChanged();
+    void onDimensionChanged() override;
+    void reselectDimension(const std::string& label) override;
 
-    // State, for the window's other parts and for tests.
+    // State, for tests.
     const UnitCatalogue& catalogue() const { return m_catalogue; }
     const Conversion& conversion() const { return m_conversion; }
     const std::optional<std::string>& loadError() const { return m_loadError; }
-    const std::string& allUnitsLabel() const { return m_allUnitsLabel; }
-    bool saveOnClose() const { return m_saveOnClose; }
-    bool readOnlyWarned() const { return m_readOnlyWarned; }
+    const std::string& allUnitsLabel() const override { return m_allUnitsLabel; }
+    bool saveOnClose() const override { return m_saveOnClose; }
+    bool readOnlyWarned() const override { return m_readOnlyWarned; }
+    bool scientific() const override { return m_conversion.m_scientific; }
+    int contextList() const override { return m_contextList; }
     bool valueEditFocused() const { return m_valueEditFocused; }
 
+    // ConverterWindow: what the features share.
+    const Resources& resources() const override { return m_resources; }
+    platform::DialogHost& host() override { return m_host; }
+    platform::ListControl& dimensionList() override { return *m_dimensionList; }
+    platform::ListControl& startUnitList() override { return *m_startUnitList; }
+    platform::ListControl& endUnitList() override { return *m_endUnitList; }
+    platform::ListControl& logList() override { return *m_logList; }
+    platform::EditField& input() override { return *m_input; }
+    platform::EditField& output() override { return *m_output; }
+    platform::TextField& startCaption() override { return *m_startCaption; }
+    platform::TextField& endCaption() override { return *m_endCaption; }
+    UnitCatalogue& catalogue() override { return m_catalogue; }
+    void setScientific(bool scientific) override { m_conversion.m_scientific = scientific; }
+    void setSaveOnClose(bool save) override { m_saveOnClose = save; }
+    void setReadOnlyWarned(bool warned) override { m_readOnlyWarned = warned; }
+    void setContextList(int list) override { m_contextList = list; }
+    platform::MessageResult showMessage(unsigned textId, unsigned captionId, platform::MessageIcon icon,
+                                        platform::MessageButtons buttons,
+                                        platform::DefaultButton defaultButton) override;
+    platform::MessageResult showText(const std::string& text, const std::string& caption,
+                                     platform::MessageIcon icon, platform::MessageButtons buttons,
+                                     platform::DefaultButton defaultButton) override;
+
   private:
-    using Handler = void (CConverterDlg::*)();
-    // A row of the routing: a control's notification, or a command, and its handler.
-    // A row without a handler takes the message and does nothing.
-    struct NotifyRoute {
-        int controlId;
-        platform::Notification notification;
-        Handler handler;
-    };
-    struct CommandRoute {
-        int commandId;
-        Handler handler;
-    };
-    static std::span<const NotifyRoute> notifyRoutes();
-    static std::span<const CommandRoute> commandRoutes();
+    using Route = Routes<CConverterDlg>;
 
-    // Handlers of the routing.
-    void onStartUnitChanged();
-    void onEndUnitChanged();
-    void onInputChanged();
-    void onValueFieldFocused();
-    void onValueFieldUnfocused();
-    void onNextTip();
-    void onExit();
-    void onCopy();
-    void onPaste();
+    // Runs one message's handling; an exception from it becomes the error report.
+    template <typename Handling> void guarded(Handling handling);
+    void reportFailure(int errorCode);
 
-    // Initialisation steps that belong to the window's chrome.
+    // Handlers of the window's own routing.
+    void onStartUnitChanged(const platform::NotifyMessage&);
+    void onEndUnitChanged(const platform::NotifyMessage&);
+    void onDimensionSelected(const platform::NotifyMessage&);
+    void onInputChanged(const platform::NotifyMessage&);
+    void onValueFieldFocused(const platform::NotifyMessage&);
+    void onValueFieldUnfocused(const platform::NotifyMessage&);
+    void onNextTip(const platform::NotifyMessage&);
+    void onCopy(int);
+    void onPaste(int);
+
+    bool initialise();
     void setUpIcon();
-    void loadMenus();
-    void setUpButtonBitmaps();
-    void setUpTooltips();
-    void startTimer();
-    void stopTimer();
-
     void findControls();
     void restoreSelection();
     void showMessage(unsigned textId, unsigned captionId, platform::MessageIcon icon);
-    std::string selectedText(const platform::ListControl& list) const;
 
     const Resources& m_resources;
     platform::DialogHost& m_host;
@@ -131,6 +153,7 @@ class CConverterDlg : public platform::DialogController {
     bool m_saveOnClose = false;
     bool m_readOnlyWarned = false;
     bool m_valueEditFocused = false;
+    int m_contextList = 0;
     // The catalogue file existed but could not be read: it is never saved over.
     bool m_catalogueUnreadable = false;
 
@@ -138,6 +161,13 @@ class CConverterDlg : public platform::DialogController {
 
     std::string m_messageText;
     std::string m_allUnitsLabel;
+
+    // The features, in the order they are offered a message.
+    WindowChrome m_chrome{*this};
+    ConversionLog m_log{*this};
+    Accessories m_accessories{*this};
+    CatalogueEditing m_editing{*this};
+    std::array<WindowFeature*, 4> m_features{&m_chrome, &m_log, &m_accessories, &m_editing};
 };
 
 } // namespace meridal

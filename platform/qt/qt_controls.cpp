@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <numeric>
 
 namespace meridal::platform::qt {
 
@@ -53,7 +54,19 @@ void QtComboList::reset()
 void QtComboList::addEntry(const std::string& text)
 {
     const QSignalBlocker blocker(m_combo);
-    m_combo.addItem(toQString(text), toBytes(text));
+    int index = m_combo.count();
+    if (m_sorted) {
+        // After every entry that sorts before it or equal to it.
+        int low = 0;
+        while (low < index) {
+            const int middle = (low + index) / 2;
+            if (sortsBefore1252(text, entryText(middle)))
+                index = middle;
+            else
+                low = middle + 1;
+        }
+    }
+    m_combo.insertItem(index, toQString(text), toBytes(text));
 }
 
 void QtComboList::insertEntry(int index, const std::string& text)
@@ -99,9 +112,18 @@ int QtComboList::selectPrefix(const std::string& prefix)
     return found;
 }
 
+int QtComboList::entryAt(Point client) const
+{
+    // A closed drop-down shows its selected entry, and nothing else, over its whole face.
+    const bool inside =
+        client.x >= 0 && client.y >= 0 && client.x < m_combo.width() && client.y < m_combo.height();
+    return inside ? m_combo.currentIndex() : -1;
+}
+
 // QtListBox ------------------------------------------------------------------------------
 
-QtListBox::QtListBox(QListWidget& list, const int& deferring) : m_list(list), m_deferring(deferring)
+QtListBox::QtListBox(QListWidget& list, const int& deferring, bool sorted)
+    : m_list(list), m_deferring(deferring), m_sorted(sorted)
 {
     m_list.setSelectionMode(QAbstractItemView::SingleSelection);
     for (int i = 0; i < m_list.count(); ++i)
@@ -129,8 +151,32 @@ void QtListBox::settle()
         sync();
 }
 
+void QtListBox::sortPending() const
+{
+    if (!m_unsorted)
+        return;
+    m_unsorted = false;
+    std::vector<int> order(m_entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return sortsBefore1252(m_entries[static_cast<std::size_t>(a)],
+                               m_entries[static_cast<std::size_t>(b)]);
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(m_entries.size());
+    int selected = -1;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == m_selected)
+            selected = static_cast<int>(i);
+        sorted.push_back(std::move(m_entries[static_cast<std::size_t>(order[i])]));
+    }
+    m_entries = std::move(sorted);
+    m_selected = selected; // the same entry, in its new place
+}
+
 void QtListBox::sync()
 {
+    sortPending();
     if (!m_stale)
         return;
     const QSignalBlocker blocker(m_list);
@@ -168,6 +214,13 @@ void QtListBox::reset()
 void QtListBox::addEntry(const std::string& text)
 {
     markStale();
+    if (m_sorted && !m_entries.empty()) {
+        if (sortsBefore1252(text, m_entries.back())) {
+            // It goes among the entries before it; the widget is filled again when it holds any.
+            m_unsorted = true;
+            m_inWidget = 0;
+        }
+    }
     m_entries.push_back(text);
     settle();
 }
@@ -201,6 +254,7 @@ void QtListBox::removeEntry(int index)
 
 void QtListBox::selectIndex(int index)
 {
+    sortPending();
     markStale();
     m_selected = index < entryCount() ? std::max(index, -1) : -1;
     settle();
@@ -208,11 +262,13 @@ void QtListBox::selectIndex(int index)
 
 int QtListBox::selectedIndex() const
 {
+    sortPending();
     return m_stale ? m_selected : widgetSelection();
 }
 
 std::string QtListBox::entryText(int index) const
 {
+    sortPending();
     if (index < 0 || index >= entryCount())
         return {};
     return m_entries[static_cast<std::size_t>(index)];
@@ -221,6 +277,13 @@ std::string QtListBox::entryText(int index) const
 int QtListBox::entryCount() const
 {
     return static_cast<int>(m_entries.size());
+}
+
+int QtListBox::entryAt(Point client) const
+{
+    const_cast<QtListBox*>(this)->sync();
+    const QListWidgetItem* item = m_list.itemAt(QPoint(client.x, client.y));
+    return item ? m_list.row(item) : -1;
 }
 
 int QtListBox::selectPrefix(const std::string& prefix)
@@ -295,6 +358,15 @@ void QtEditField::copy()
 void QtEditField::paste()
 {
     m_edit.paste();
+}
+
+std::optional<char32_t> QtEditField::unrepresentable() const
+{
+    for (const char32_t codePoint : m_edit.text().toUcs4()) {
+        if (!codePointTo1252(codePoint))
+            return codePoint;
+    }
+    return std::nullopt;
 }
 
 // QtTextField ----------------------------------------------------------------------------

@@ -18,9 +18,12 @@ class QListWidget;
 namespace meridal::platform::qt {
 
 // A drop-down list on a QComboBox.
+//
+// A sorted list (the layout's "sorted" property) places every added entry in sorted order;
+// insertEntry puts an entry where it is told.
 class QtComboList final : public ListControl {
   public:
-    explicit QtComboList(QComboBox& combo) : m_combo(combo) {}
+    QtComboList(QComboBox& combo, bool sorted) : m_combo(combo), m_sorted(sorted) {}
 
     void reset() override;
     void addEntry(const std::string& text) override;
@@ -31,9 +34,11 @@ class QtComboList final : public ListControl {
     std::string entryText(int index) const override;
     int entryCount() const override;
     int selectPrefix(const std::string& prefix) override;
+    int entryAt(Point client) const override;
 
   private:
     QComboBox& m_combo;
+    bool m_sorted;
 };
 
 // A list box on a QListWidget with single selection.
@@ -41,10 +46,11 @@ class QtComboList final : public ListControl {
 // While the program handles a message (`deferring` is above zero) the list keeps its entries
 // and selection to itself and the widget catches up in one step at the end (sync), so that
 // filling a list with thousands of units costs one insertion into the widget, not thousands.
-// Outside that every change reaches the widget at once.
+// Outside that every change reaches the widget at once. A sorted list sorts what was added
+// once, when it is next read or shown.
 class QtListBox final : public ListControl {
   public:
-    QtListBox(QListWidget& list, const int& deferring);
+    QtListBox(QListWidget& list, const int& deferring, bool sorted);
 
     void reset() override;
     void addEntry(const std::string& text) override;
@@ -55,21 +61,25 @@ class QtListBox final : public ListControl {
     std::string entryText(int index) const override;
     int entryCount() const override;
     int selectPrefix(const std::string& prefix) override;
+    int entryAt(Point client) const override;
 
     // Brings the widget up to date with the program's entries and selection.
     void sync();
 
   private:
-    void markStale(); // the widget no longer shows the program's state
-    void settle();    // outside a message the widget catches up at once
+    void sortPending() const; // puts entries added since the last read in their places
+    void markStale();         // the widget no longer shows the program's state
+    void settle();            // outside a message the widget catches up at once
     int widgetSelection() const;
 
     QListWidget& m_list;
     const int& m_deferring;
-    std::vector<std::string> m_entries; // what the program put in, in the widget's order
-    int m_inWidget = 0;                 // leading entries that the widget already holds
-    bool m_stale = false;               // the widget still shows an older state
-    int m_selected = -1;                // the selection, while the widget is stale
+    const bool m_sorted;
+    mutable bool m_unsorted = false;            // entries were appended that are not in place yet
+    mutable std::vector<std::string> m_entries; // what the program put in, in the widget's order
+    int m_inWidget = 0;                         // leading entries that the widget already holds
+    bool m_stale = false;                       // the widget still shows an older state
+    mutable int m_selected = -1;                // the selection, while the widget is stale
 };
 
 // An edit field on a QLineEdit. Positions count characters, as Windows-1252 holds one
@@ -92,6 +102,7 @@ class QtEditField final : public EditField {
     void scrollCaret() override;
     void copy() override;
     void paste() override;
+    std::optional<char32_t> unrepresentable() const override;
 
   private:
     QLineEdit& m_edit;

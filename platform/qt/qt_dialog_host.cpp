@@ -9,12 +9,16 @@
 #include "resources/resource_module.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QHelpEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -23,7 +27,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace meridal::platform::qt {
 
@@ -36,7 +47,12 @@ class HostWindow final : public QDialog {
 
     void reject() override
     {
-        // Escape: the close message; the controller decides whether the window ends.
+        // Escape: the Cancel button where the window has one, else the close message; the
+        // controller decides whether the window ends.
+        if (m_host && m_host->m_controller && m_host->control(cancelId)) {
+            m_host->notify(cancelId, Notification::Clicked);
+            return;
+        }
         if (!m_host || !m_host->closeRequested())
             QDialog::reject();
     }
@@ -62,16 +78,44 @@ class HostWindow final : public QDialog {
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            event->accept(); // Enter never ends the window
+            // Enter clicks the OK button where the window has one, and never ends it otherwise.
+            event->accept();
+            if (m_host && m_host->m_controller && m_host->control(okId))
+                m_host->notify(okId, Notification::Clicked);
             return;
         }
         QDialog::keyPressEvent(event);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        QDialog::paintEvent(event);
+        if (!m_host || !m_host->m_controller)
+            return;
+        // The controller hears of a repaint that reaches a picture control: the first paint
+        // of the window, and whatever uncovers a picture again.
+        for (QLabel* picture : findChildren<QLabel*>()) {
+            if (picture->property("notify").toBool() &&
+                event->region().intersects(QRect(picture->mapTo(this, QPoint(0, 0)), picture->size()))) {
+                m_host->handle([this] { m_host->m_controller->onPaint(); });
+                return;
+            }
+        }
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        QDialog::mouseMoveEvent(event);
+        if (m_host && m_host->m_controller)
+            m_host->handle([this] { m_host->m_controller->onSetCursor(); });
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (!m_host)
             return false;
+        if (m_host->filterEvent(watched, event))
+            return true;
         const QVariant id = watched->property("controlId");
         switch (event->type()) {
         case QEvent::FocusIn:
@@ -84,7 +128,7 @@ class HostWindow final : public QDialog {
         }
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-                qobject_cast<QLabel*>(watched))
+                qobject_cast<QLabel*>(watched) && watched->property("notify").toBool())
                 m_host->notify(id.toInt(), Notification::Clicked);
             break;
         default:
@@ -94,6 +138,8 @@ class HostWindow final : public QDialog {
     }
 
   private:
+    static constexpr int okId = 1;
+    static constexpr int cancelId = 2;
     QtDialogHost* m_host = nullptr;
 };
 
@@ -110,6 +156,7 @@ int intProperty(const QObject& object, const char* name, int absent = 0)
 } // namespace
 
 QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent)
+    : m_resources(&resources)
 {
     const auto layout = resources.find(res::typeDialog, layoutId);
     if (!layout)
@@ -135,7 +182,8 @@ void QtDialogHost::build(const Resources& resources, std::string_view layout, QW
         made = new HostWindow(parentWidget);
         return made;
     };
-    QWidget* top = builder.build(QByteArrayView(layout.data(), static_cast<qsizetype>(layout.size())), parent);
+    QWidget* top =
+        builder.build(QByteArrayView(layout.data(), static_cast<qsizetype>(layout.size())), parent);
     if (!top || top != made) {
         qWarning("The window cannot be built from its layout: %s",
                  qUtf8Printable(top ? QStringLiteral("the top widget is no dialog") : builder.error));
@@ -145,6 +193,13 @@ void QtDialogHost::build(const Resources& resources, std::string_view layout, QW
     m_window = made;
     m_window->setHost(this);
     m_messageBoxes = QtMessageBoxes(m_window);
+    m_desktop.setContext(m_window);
+    // The pointer is followed for the cursor over the window, pressed or not.
+    m_window->setMouseTracking(true);
+    // Shift+F10 asks for the context menu from the keyboard, as the Menu key does.
+    auto* contextKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_window);
+    contextKey->setContext(Qt::WindowShortcut);
+    QObject::connect(contextKey, &QShortcut::activated, m_window, [this] { keyboardContextMenu(); });
 
     bindControls(resources);
     if (const int icon = intProperty(*m_window, "iconResource"))
@@ -156,6 +211,9 @@ void QtDialogHost::build(const Resources& resources, std::string_view layout, QW
 QtDialogHost::~QtDialogHost()
 {
     m_controller = nullptr;
+    for (auto& [id, timer] : m_timers)
+        delete timer;
+    m_timers.clear();
     m_listBoxes.clear();
     m_lists.clear();
     m_edits.clear();
@@ -174,30 +232,43 @@ void QtDialogHost::bindControls(const Resources& resources)
             continue;
         m_widgets[id] = widget;
 
+        const bool sorted = widget->property("sorted").toBool();
+        // Context menus and tooltips of every control reach the window's filter, also those
+        // that arrive at a list's viewport.
+        widget->installEventFilter(m_window);
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+            area->viewport()->installEventFilter(m_window);
+        widget->setMouseTracking(true);
+
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            m_lists[id] = std::make_unique<QtComboList>(*combo);
+            m_lists[id] = std::make_unique<QtComboList>(*combo, sorted);
             // activated comes from the user only, mouse or keyboard.
             QObject::connect(combo, &QComboBox::activated, m_window,
                              [this, id] { notify(id, Notification::SelectionChanged); });
         } else if (auto* listWidget = qobject_cast<QListWidget*>(widget)) {
-            auto listBox = std::make_unique<QtListBox>(*listWidget, m_handling);
+            auto listBox = std::make_unique<QtListBox>(*listWidget, m_handling, sorted);
             m_listBoxes.push_back(listBox.get());
             m_lists[id] = std::move(listBox);
             // The program's selections block the list's signals, so what arrives is the user's.
             QObject::connect(listWidget, &QListWidget::itemSelectionChanged, m_window,
                              [this, id] { notify(id, Notification::SelectionChanged); });
             QObject::connect(listWidget, &QListWidget::itemDoubleClicked, m_window,
-                             [this, id] { notify(id, Notification::DoubleClicked); });
+                             [this, id, listWidget](QListWidgetItem* item) {
+                                 notify(id, Notification::DoubleClicked, listWidget->row(item));
+                             });
         } else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
             m_edits[id] = std::make_unique<QtEditField>(
                 *lineEdit, [this, id] { notify(id, Notification::TextChanged); });
             QObject::connect(lineEdit, &QLineEdit::textChanged, m_window,
                              [this, id] { notify(id, Notification::TextChanged); });
-            lineEdit->installEventFilter(m_window);
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             m_texts[id] = std::make_unique<QtTextField>(*label);
-            if (label->property("notify").toBool())
-                label->installEventFilter(m_window);
+            if (label->property("notify").toBool()) {
+                // A picture control draws over its whole face: repainting it never needs the
+                // window beneath it repainted.
+                label->setAttribute(Qt::WA_OpaquePaintEvent);
+                label->setAutoFillBackground(true);
+            }
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             QObject::connect(button, &QAbstractButton::clicked, m_window,
                              [this, id] { notify(id, Notification::Clicked); });
@@ -213,7 +284,7 @@ void QtDialogHost::bindControls(const Resources& resources)
         const int bitmap = intProperty(*widget, "bitmapResource");
         if (bitmap <= 0)
             continue;
-        const QPixmap picture = loadBitmap(resources, static_cast<unsigned>(bitmap));
+        const QPixmap picture = qt::loadBitmap(resources, static_cast<unsigned>(bitmap));
         if (picture.isNull())
             continue;
         if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -385,10 +456,10 @@ void QtDialogHost::syncLists()
         list->sync();
 }
 
-void QtDialogHost::notify(int id, Notification notification)
+void QtDialogHost::notify(int id, Notification notification, int index)
 {
     if (m_controller)
-        handle([&] { m_controller->onNotify(id, notification); });
+        handle([&] { m_controller->onNotify({id, notification, index}); });
 }
 
 void QtDialogHost::command(int id)
@@ -405,11 +476,308 @@ bool QtDialogHost::closeRequested()
     return true;
 }
 
+void QtDialogHost::setCaption(const std::string& text)
+{
+    if (m_window)
+        m_window->setWindowTitle(toQString(text));
+}
+
+int QtDialogHost::idOf(const QObject* object) const
+{
+    for (const QObject* at = object; at && at != m_window; at = at->parent()) {
+        const int id = intProperty(*at, "controlId", -1);
+        if (id >= 0)
+            return id;
+    }
+    return -1;
+}
+
+bool QtDialogHost::filterEvent(QObject* watched, QEvent* event)
+{
+    if (!m_controller)
+        return false;
+    switch (event->type()) {
+    case QEvent::ContextMenu: {
+        auto* request = static_cast<QContextMenuEvent*>(event);
+        const int id = idOf(watched);
+        // An edit field keeps its own menu (cut, copy, paste).
+        if (id < 0 || qobject_cast<QLineEdit*>(control(id)))
+            return false;
+        const QPoint at = request->globalPos();
+        requestContextMenu(control(id), {at.x(), at.y()});
+        return true;
+    }
+    case QEvent::ToolTip: {
+        const int id = idOf(watched);
+        if (id < 0 || !m_tooltips.count(id))
+            return false;
+        auto* help = static_cast<QHelpEvent*>(event);
+        std::optional<std::string> text;
+        handle([&] { text = m_controller->onTooltipText(id); });
+        if (text && !text->empty())
+            QToolTip::showText(help->globalPos(), toQString(*text), static_cast<QWidget*>(watched));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    case QEvent::MouseMove:
+        handle([&] { m_controller->onSetCursor(); });
+        return false;
+    default:
+        return false;
+    }
+}
+
+void QtDialogHost::requestContextMenu(QWidget* widget, Point screen)
+{
+    const int id = widget ? idOf(widget) : 0;
+    handle([&] { m_controller->onContextMenu(id < 0 ? 0 : id, screen); });
+}
+
+void QtDialogHost::keyboardContextMenu()
+{
+    if (!m_controller || !m_window)
+        return;
+    QWidget* focus = m_window->focusWidget();
+    const int id = focus ? idOf(focus) : -1;
+    if (id >= 0 && qobject_cast<QLineEdit*>(control(id)))
+        return;
+    // Where the Menu key puts it: over the current entry of a list, else the control's middle.
+    QPoint local = focus ? focus->rect().center() : m_window->rect().center();
+    QWidget* origin = focus ? focus : m_window.data();
+    if (auto* listWidget = qobject_cast<QListWidget*>(focus)) {
+        if (QListWidgetItem* current = listWidget->currentItem()) {
+            origin = listWidget->viewport();
+            local = listWidget->visualItemRect(current).center();
+        }
+    }
+    const QPoint at = origin->mapToGlobal(local);
+    handle([&] { m_controller->onContextMenu(id < 0 ? 0 : id, {at.x(), at.y()}); });
+}
+
+bool QtDialogHost::popupMenu(unsigned menuId, Point screen)
+{
+    if (!m_window || !m_resources)
+        return false;
+    const auto text = m_resources->find(res::typeMenu, menuId);
+    if (!text)
+        return false;
+    const std::vector<MenuEntry> entries = parseMenuResource(*text);
+    const auto first = std::find_if(entries.begin(), entries.end(), [](const MenuEntry& entry) {
+        return entry.kind == MenuEntry::Kind::Popup;
+    });
+    if (first == entries.end())
+        return false;
+
+    QMenu menu(m_window);
+    std::map<QAction*, int> commands;
+    auto addItems = [&](auto& self, QMenu& into, const std::vector<MenuEntry>& items) -> void {
+        for (const MenuEntry& entry : items) {
+            switch (entry.kind) {
+            case MenuEntry::Kind::Separator:
+                into.addSeparator();
+                break;
+            case MenuEntry::Kind::Popup:
+                self(self, *into.addMenu(toQString(entry.text)), entry.children);
+                break;
+            case MenuEntry::Kind::Item: {
+                QAction* action = into.addAction(toQString(entry.text));
+                action->setCheckable(entry.checkable);
+                action->setChecked(entry.checked);
+                commands[action] = entry.id;
+                break;
+            }
+            }
+        }
+    };
+    addItems(addItems, menu, first->children);
+    syncLists();
+    QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
+    if (chosen && commands.count(chosen))
+        command(commands[chosen]);
+    return true;
+}
+
+int QtDialogHost::runDialog(unsigned layoutId, DialogController& controller)
+{
+    if (!m_resources)
+        return -1;
+    syncLists();
+    QtDialogHost dialog(*m_resources, layoutId, m_window);
+    if (m_messageBoxesInUse != &m_messageBoxes)
+        dialog.setMessageBoxes(*m_messageBoxesInUse);
+    return dialog.exec(controller);
+}
+
+bool QtDialogHost::startTimer(int timerId, int milliseconds)
+{
+    if (!m_window)
+        return false;
+    stopTimer(timerId);
+    auto* timer = new QTimer(m_window);
+    timer->setInterval(milliseconds);
+    QObject::connect(timer, &QTimer::timeout, m_window, [this, timerId] {
+        if (m_controller)
+            handle([&] { m_controller->onTimer(timerId); });
+    });
+    timer->start();
+    m_timers[timerId] = timer;
+    return true;
+}
+
+void QtDialogHost::stopTimer(int timerId)
+{
+    const auto found = m_timers.find(timerId);
+    if (found == m_timers.end())
+        return;
+    found->second->stop();
+    found->second->deleteLater();
+    m_timers.erase(found);
+}
+
+void QtDialogHost::addTooltip(int controlId)
+{
+    m_tooltips.insert(controlId);
+}
+
+Point QtDialogHost::cursorPosition()
+{
+    const QPoint at = QCursor::pos();
+    return {at.x(), at.y()};
+}
+
+namespace {
+
+// The part of a control that its client coordinates count in: a list's viewport.
+QWidget* clientArea(QWidget* widget)
+{
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        return area->viewport();
+    return widget;
+}
+
+} // namespace
+
+Point QtDialogHost::toClient(int controlId, Point screen)
+{
+    QWidget* widget = controlId == 0 ? m_window.data() : clientArea(control(controlId));
+    if (!widget)
+        return screen;
+    const QPoint local = widget->mapFromGlobal(QPoint(screen.x, screen.y));
+    return {local.x(), local.y()};
+}
+
+Size QtDialogHost::clientSize(int controlId)
+{
+    QWidget* widget = controlId == 0 ? m_window.data() : clientArea(control(controlId));
+    if (!widget)
+        return {};
+    return {widget->width(), widget->height()};
+}
+
+void QtDialogHost::setCursor(unsigned cursorId)
+{
+    if (!m_window)
+        return;
+    QCursor shape(Qt::ArrowCursor);
+    if (cursorId != 0 && m_resources) {
+        auto found = m_cursors.find(cursorId);
+        if (found == m_cursors.end()) {
+            QPixmap picture;
+            if (auto data = m_resources->find(res::typeCursor, cursorId))
+                picture.loadFromData(reinterpret_cast<const uchar*>(data->data()),
+                                     static_cast<uint>(data->size()));
+            found =
+                m_cursors.emplace(cursorId, picture.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(picture))
+                    .first;
+        }
+        shape = found->second;
+    }
+    // Every control shows the window's choice, the edit fields too.
+    m_window->setCursor(shape);
+    for (const auto& [id, widget] : m_widgets)
+        clientArea(widget)->setCursor(shape);
+}
+
+std::optional<Image> QtDialogHost::loadBitmap(unsigned bitmapId)
+{
+    if (!m_resources)
+        return std::nullopt;
+    const QImage picture =
+        qt::loadBitmap(*m_resources, bitmapId).toImage().convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
+        return std::nullopt;
+    Image image(picture.width(), picture.height());
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            image.set(x, y, row[x] & 0xFFFFFFu);
+    }
+    return image;
+}
+
+void QtDialogHost::setPicture(int controlId, const Image& image)
+{
+    auto* label = qobject_cast<QLabel*>(control(controlId));
+    if (!label || image.width <= 0 || image.height <= 0)
+        return;
+    QImage picture(image.width, image.height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < image.width; ++x)
+            row[x] = 0xFF000000u | image.at(x, y);
+    }
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setPixmap(QPixmap::fromImage(picture));
+}
+
+bool QtDialogHost::setButtonBitmap(int controlId, unsigned bitmapId)
+{
+    auto* button = qobject_cast<QAbstractButton*>(control(controlId));
+    if (!button || !m_resources)
+        return false;
+    const QPixmap picture = qt::loadBitmap(*m_resources, bitmapId);
+    if (picture.isNull())
+        return false;
+    button->setIcon(QIcon(picture));
+    button->setIconSize(picture.size());
+    // The button is the bitmap's size; the layout keeps its place.
+    button->setFixedSize(picture.size());
+    return true;
+}
+
+void QtDialogHost::setFont(int controlId, const std::string& face, int points, int weight)
+{
+    QWidget* widget = control(controlId);
+    if (!widget)
+        return;
+    QFont font(toQString(face));
+    if (points > 0)
+        font.setPointSize(points);
+    font.setWeight(weight >= 700 ? QFont::Bold : QFont::Normal);
+    widget->setFont(font);
+}
+
+void QtDialogHost::post(std::function<void()> task)
+{
+    if (!m_window)
+        return;
+    // Queued to the window's thread; dropped with the window.
+    QMetaObject::invokeMethod(
+        m_window.data(),
+        [this, task = std::move(task)] {
+            if (m_controller)
+                handle(task);
+        },
+        Qt::QueuedConnection);
+}
+
 MessageResult QtDialogHost::SyncedMessageBoxes::show(const std::string& text, const std::string& caption,
-                                                     MessageIcon icon, MessageButtons buttons)
+                                                     MessageIcon icon, MessageButtons buttons,
+                                                     DefaultButton defaultButton)
 {
     m_host.syncLists();
-    return m_host.m_messageBoxesInUse->show(text, caption, icon, buttons);
+    return m_host.m_messageBoxesInUse->show(text, caption, icon, buttons, defaultButton);
 }
 
 } // namespace meridal::platform::qt

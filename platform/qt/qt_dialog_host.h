@@ -1,17 +1,23 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "platform/geometry.h"
+#include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_services.h"
 
+#include <QCursor>
 #include <QPointer>
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string_view>
 #include <vector>
 
 class QAction;
 class QDialog;
+class QEvent;
+class QTimer;
 class QWidget;
 
 namespace meridal {
@@ -37,8 +43,13 @@ struct MenuEntry;
 // - focus entering or leaving an edit field -> FocusGained / FocusLost (a menu opening over
 //   the field does not count, as it leaves the keyboard focus where it is);
 // - a button -> Clicked; a menu item -> onCommand with its identifier;
-// - the close box and Escape -> onClose. The window ends only through endDialog; Enter never
-//   ends it.
+// - the close box -> onClose; Escape clicks the Cancel button (control 2) where the window has
+//   one, else -> onClose; Enter clicks the OK button (control 1) where the window has one, and
+//   does nothing elsewhere. The window ends only through endDialog;
+// - a context-menu request over a control, from the mouse, the Menu key or Shift+F10 ->
+//   onContextMenu; a tooltip over a control registered with addTooltip -> onTooltipText;
+//   a timer -> onTimer; a repaint that reaches a picture control -> onPaint; the pointer moving
+//   over the window -> onSetCursor.
 class QtDialogHost final : public DialogHost {
   public:
     QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent = nullptr);
@@ -73,17 +84,40 @@ class QtDialogHost final : public DialogHost {
     TextField* text(int id) override;
     MessageBoxes& messageBoxes() override { return m_syncedMessageBoxes; }
     Clipboard& clipboard() override { return m_clipboard; }
+    bool hasControl(int id) override { return control(id) != nullptr; }
+    Desktop& desktop() override { return m_desktop; }
     void close() override;
     void endDialog(int result) override;
+    void setCaption(const std::string& text) override;
     void setMenuChecked(int commandId, bool checked) override;
+    bool popupMenu(unsigned menuId, Point screen) override;
+    int runDialog(unsigned layoutId, DialogController& controller) override;
+    bool startTimer(int timerId, int milliseconds) override;
+    void stopTimer(int timerId) override;
+    void addTooltip(int controlId) override;
+    Point cursorPosition() override;
+    Point toClient(int controlId, Point screen) override;
+    Size clientSize(int controlId) override;
+    void setCursor(unsigned cursorId) override;
+    std::optional<Image> loadBitmap(unsigned bitmapId) override;
+    void setPicture(int controlId, const Image& image) override;
+    bool setButtonBitmap(int controlId, unsigned bitmapId) override;
+    void setFont(int controlId, const std::string& face, int points, int weight) override;
+    void post(std::function<void()> task) override;
 
   private:
     friend class HostWindow;
 
+    // Context menus, tooltips and painting, as the window's event filter sees them; true
+    // when the event was handled.
+    bool filterEvent(QObject* watched, QEvent* event);
+    void requestContextMenu(QWidget* widget, Point screen);
+    void keyboardContextMenu();
+    int idOf(const QObject* object) const; // the control an object is or belongs to, or -1
     void build(const Resources& resources, std::string_view layout, QWidget* parent);
     void bindControls(const Resources& resources);
     void buildMenuBar(const Resources& resources, unsigned menuId);
-    void notify(int id, Notification notification);
+    void notify(int id, Notification notification, int index = -1);
     void command(int id);
     // Runs one call into the controller; the lists catch up when the outermost one ends.
     template <typename Call> void handle(Call call);
@@ -91,7 +125,11 @@ class QtDialogHost final : public DialogHost {
     bool initialise(DialogController& controller); // false when it ended the dialog
     bool closeRequested();                         // false when nobody runs the window
 
+    const Resources* m_resources = nullptr;
     QPointer<HostWindow> m_window;
+    std::map<int, QTimer*> m_timers;
+    std::map<unsigned, QCursor> m_cursors;
+    std::set<int> m_tooltips;
     std::map<int, QWidget*> m_widgets;
     std::map<int, std::unique_ptr<ListControl>> m_lists;
     std::map<int, std::unique_ptr<EditField>> m_edits;
@@ -105,7 +143,7 @@ class QtDialogHost final : public DialogHost {
       public:
         explicit SyncedMessageBoxes(QtDialogHost& host) : m_host(host) {}
         MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
-                           MessageButtons buttons) override;
+                           MessageButtons buttons, DefaultButton defaultButton) override;
 
       private:
         QtDialogHost& m_host;
@@ -115,6 +153,7 @@ class QtDialogHost final : public DialogHost {
     MessageBoxes* m_messageBoxesInUse = &m_messageBoxes;
     SyncedMessageBoxes m_syncedMessageBoxes{*this};
     QtClipboard m_clipboard;
+    QtDesktop m_desktop;
 
     DialogController* m_controller = nullptr;
     bool m_running = false;

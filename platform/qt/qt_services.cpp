@@ -43,13 +43,25 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
 } // namespace
 
 MessageResult QtMessageBoxes::show(const std::string& text, const std::string& caption, MessageIcon icon,
-                                   MessageButtons buttons)
+                                   MessageButtons buttons, DefaultButton defaultButton)
 {
     QMessageBox box(toQtIcon(icon), toQString(caption), toQString(text), toQtButtons(buttons),
                     m_owner.data());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);
+    const bool second = defaultButton == DefaultButton::Second;
+    switch (buttons) {
+    case MessageButtons::YesNo:
+        box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
+        break;
+    case MessageButtons::OkCancel:
+        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
+        break;
+    case MessageButtons::Ok:
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    }
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageResult::Yes;

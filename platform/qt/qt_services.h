@@ -14,7 +14,8 @@ class QtMessageBoxes final : public MessageBoxes {
     explicit QtMessageBoxes(QWidget* owner = nullptr) : m_owner(owner) {}
 
     MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
-                       MessageButtons buttons = MessageButtons::Ok) override;
+                       MessageButtons buttons = MessageButtons::Ok,
+                       DefaultButton defaultButton = DefaultButton::First) override;
 
   private:
     QPointer<QWidget> m_owner;

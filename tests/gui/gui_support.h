@@ -51,21 +51,33 @@ class TemporaryWorkingFolder {
     std::filesystem::path m_previous;
 };
 
-// Records the message boxes instead of showing them, and answers each with OK.
+// Records the message boxes instead of showing them, and answers each with its default button
+// (or the next of `answers`).
 class RecordedMessages final : public platform::MessageBoxes {
   public:
     struct Message {
         std::string text, caption;
         platform::MessageIcon icon;
         platform::MessageButtons buttons;
+        platform::DefaultButton defaultButton;
     };
     platform::MessageResult show(const std::string& text, const std::string& caption,
-                                 platform::MessageIcon icon, platform::MessageButtons buttons) override
+                                 platform::MessageIcon icon, platform::MessageButtons buttons,
+                                 platform::DefaultButton defaultButton) override
     {
-        messages.push_back({text, caption, icon, buttons});
+        messages.push_back({text, caption, icon, buttons, defaultButton});
+        if (!answers.empty()) {
+            const platform::MessageResult answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        }
+        if (buttons == platform::MessageButtons::YesNo)
+            return defaultButton == platform::DefaultButton::First ? platform::MessageResult::Yes
+                                                                   : platform::MessageResult::No;
         return platform::MessageResult::Ok;
     }
     std::vector<Message> messages;
+    std::vector<platform::MessageResult> answers;
 };
 
 } // namespace meridal::test

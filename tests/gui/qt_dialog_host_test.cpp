@@ -79,11 +79,11 @@ class QtDialogHostTest : public ::testing::Test, public platform::DialogControll
     static void SetUpTestSuite() { test::guiApplication(); }
 
     bool onInitDialog() override { return init ? init() : true; }
-    void onNotify(int controlId, Notification notification) override
+    void onNotify(const platform::NotifyMessage& message) override
     {
-        notifications.emplace_back(controlId, notification);
+        notifications.emplace_back(message.controlId, message.code);
         if (onNotification)
-            onNotification(controlId, notification);
+            onNotification(message.controlId, message.code);
     }
     void onCommand(int commandId) override { commands.push_back(commandId); }
     void onClose() override

@@ -1,5 +1,7 @@
 #include "tests/ui/converter_window_fixture.h"
 
+#include "ui/list_selection.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -17,14 +19,15 @@ TEST_F(ConverterWindowTest, restoresRememberedSelectionByPrefixIgnoringCase)
         const char *dim, *su, *eu;
         const char *dimension, *start, *end; // expected; "" = the list's first entry
     };
-    // "mm" comes before "m" in Length's table order, so the prefix "m" selects "mm".
+    // The lists are sorted: ft, in, m, mm. A label equal to an entry selects that entry even
+    // where another begins with it; otherwise the first entry that begins with it, ignoring case.
     const Case cases[] = {
-        {"Length", "m", "m", "Length", "mm", "mm"},
-        {"length", "IN", "FT", "Length", "in", "ft"},
+        {"Length", "mm", "m", "Length", "mm", "m"},
+        {"length", "IN", "F", "Length", "in", "ft"},
         {"Length", "yard", "in", "Length", "", "in"},
         {"Volume", "in", "ft", allUnits, "in", ""}, // gone: the all-units entry stays
-        // In the all-units view the end list follows the start unit; whichever of K and F
-        // is not first in Temperature's table order shows that the remembered one is dropped.
+        // In the all-units view the end list follows the start unit, and the remembered end
+        // unit is dropped: K and F are both after C in Temperature's sorted list.
         {allUnits, "C", "K", allUnits, "C", ""},
         {allUnits, "C", "F", allUnits, "C", ""},
     };
@@ -47,15 +50,13 @@ TEST_F(ConverterWindowTest, withoutConfigStartsOnFirstEntriesWithDefaultInput)
     writeFile(catalogueText(""));
     ASSERT_TRUE(open());
 
-    Labels expected{allUnits}; // the all-units entry first, then the dimensions in table order
-    for (const std::string& label : window().catalogue().dimensionLabels())
-        expected.push_back(label);
-    EXPECT_EQ(dimensions().entries(), expected);
+    // The all-units entry first, then the dimensions sorted; every unit in the start list.
+    EXPECT_EQ(dimensions().entries(), (Labels{allUnits, "Length", "Temperature"}));
     EXPECT_EQ(dimensions().selectedIndex(), 0);
     EXPECT_EQ(startUnits().selectedIndex(), 0);
-    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
+    EXPECT_EQ(startUnits().entries(), (Labels{"C", "F", "ft", "in", "K", "m", "mm"}));
     // The end list follows the first start unit's own dimension.
-    EXPECT_EQ(endUnits().entries(), unitsOf(*window().catalogue().ownerOf(startUnits().entryText(0))));
+    EXPECT_EQ(endUnits().entries(), (Labels{"C", "F", "K"}));
     EXPECT_EQ(endUnits().selectedIndex(), 0);
     EXPECT_EQ(input().text(), "1");
     EXPECT_FALSE(output().text().empty());
@@ -75,21 +76,20 @@ TEST_F(ConverterWindowTest, selectionsRefillTheListsRereadTheFactorsAndConvert)
     EXPECT_EQ(output().text(), "-279.670000");
 
     ASSERT_TRUE(dimensions().userSelect("Length"));
-    EXPECT_EQ(startUnits().entries(), unitsOf("Length"));
-    EXPECT_EQ(endUnits().entries(), unitsOf("Length"));
+    EXPECT_EQ(startUnits().entries(), (Labels{"ft", "in", "m", "mm"}));
+    EXPECT_EQ(endUnits().entries(), startUnits().entries());
     EXPECT_EQ(startUnits().selectedIndex(), 0);
     EXPECT_EQ(endUnits().selectedIndex(), 0);
 
     // The all-units view: the end list holds the units of the start unit's own dimension.
     dimensions().userSelect(0);
-    EXPECT_EQ(startUnits().entries(), window().catalogue().allUnitLabels());
     ASSERT_TRUE(startUnits().userSelect("C"));
-    EXPECT_EQ(endUnits().entries(), unitsOf("Temperature"));
+    EXPECT_EQ(endUnits().entries(), (Labels{"C", "F", "K"}));
     EXPECT_EQ(endUnits().selectedIndex(), 0);
     ASSERT_TRUE(endUnits().userSelect("K"));
     EXPECT_EQ(output().text(), "373.150000");
     ASSERT_TRUE(startUnits().userSelect("ft"));
-    EXPECT_EQ(endUnits().entries(), unitsOf("Length"));
+    EXPECT_EQ(endUnits().entries(), (Labels{"ft", "in", "m", "mm"}));
     ASSERT_TRUE(endUnits().userSelect("in"));
     EXPECT_EQ(output().text(), "1200.000000");
 }
@@ -176,6 +176,50 @@ TEST_F(ConverterWindowTest, sharedUnitLabelLooksEndUnitUpInTheDimensionTheEndLis
     input().setText("5");
     ASSERT_TRUE(endUnits().userSelect("z"));
     EXPECT_EQ(output().text(), "0.050000");
+}
+
+// "mW" and "MW" are a factor of 10^9 apart: a remembered label selects the entry equal to it,
+// whichever of the two the file lists first.
+TEST_F(ConverterWindowTest, rememberedLabelSelectsTheExactEntryBeforeAPrefixMatch)
+{
+    for (const bool milliFirst : {true, false}) {
+        const std::string milli = "\t\t<unit label=\"mW\" cf=0.001 offset=0/>\n";
+        const std::string mega = "\t\t<unit label=\"MW\" cf=1000000 offset=0/>\n";
+        for (const char* remembered : {"mW", "MW"}) {
+            SCOPED_TRACE(std::string(remembered) + (milliFirst ? " milli first" : " mega first"));
+            writeFile(
+                "<root>\n\t" + config("power", remembered, "W", "2") +
+                "\n\t<dimension label=\"Power\" baseunit=\"W\">\n\t\t<unit label=\"W\" cf=1 offset=0/>\n" +
+                (milliFirst ? milli + mega : mega + milli) + "\t</dimension>\n</root>");
+            ASSERT_TRUE(open());
+            EXPECT_EQ(dimensions().selectedText(), "Power"); // no exact entry: by prefix
+            EXPECT_EQ(startUnits().selectedText(), remembered);
+            EXPECT_EQ(startCaption().text(), remembered);
+            EXPECT_EQ(output().text(), remembered == std::string("mW") ? "0.002000" : "2000000.000000");
+        }
+    }
+}
+
+TEST(SelectLabel, exactEntryFirstThenPrefixIgnoringCaseInEitherListOrder)
+{
+    struct Case {
+        Labels entries;
+        const char* label;
+        int expected;
+    };
+    const Case cases[] = {
+        {{"MW", "mW"}, "mW", 1}, {{"mW", "MW"}, "MW", 1}, {{"MW", "mW"}, "mw", 0}, {{"mm", "m"}, "m", 1},
+        {{"mm", "m"}, "M", 0},   {{"a", "b"}, "", 0},     {{"a", "b"}, "c", -1},
+    };
+    for (const Case& c : cases) {
+        FakeList list(
+            [](platform::Notification, int) { ADD_FAILURE() << "the program's selection notified"; });
+        for (const std::string& entry : c.entries)
+            list.addEntry(entry);
+        list.selectIndex(1);
+        EXPECT_EQ(selectLabel(list, c.label), c.expected) << c.label;
+        EXPECT_EQ(list.selectedIndex(), c.expected < 0 ? 1 : c.expected) << c.label;
+    }
 }
 
 } // namespace

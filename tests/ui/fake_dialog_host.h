@@ -1,13 +1,18 @@
 #pragma once
 
+#include "catalogue/windows1252.h"
 #include "platform/controls.h"
+#include "platform/desktop.h"
 #include "platform/dialog.h"
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,20 +21,40 @@ namespace meridal::test {
 // Substitute controls with the notification semantics of the real ones: the program's own
 // selections notify nothing, setText notifies TextChanged before it returns, and the
 // user's actions (the user* operations) notify as the platform would.
-using Notify = std::function<void(platform::Notification)>;
+using Notify = std::function<void(platform::Notification, int index)>;
 
 class FakeList final : public platform::ListControl {
   public:
-    explicit FakeList(Notify notify) : m_notify(std::move(notify)) {}
+    // Entries are `rowHeight` pixels high, from the top of the list.
+    static constexpr int rowHeight = 16;
+
+    explicit FakeList(Notify notify, bool sorted = false) : m_notify(std::move(notify)), m_sorted(sorted) {}
 
     void reset() override
     {
         m_entries.clear();
         m_selected = -1;
     }
-    void addEntry(const std::string& text) override { m_entries.push_back(text); }
+    void addEntry(const std::string& text) override
+    {
+        if (!m_sorted)
+            m_entries.push_back(text);
+        else
+            m_entries.insert(std::upper_bound(m_entries.begin(), m_entries.end(), text,
+                                              [](const std::string& a, const std::string& b) {
+                                                  return sortsBefore1252(a, b);
+                                              }),
+                             text);
+    }
     void insertEntry(int index, const std::string& text) override { m_entries.insert(at(index), text); }
-    void removeEntry(int index) override { m_entries.erase(at(index)); }
+    void removeEntry(int index) override
+    {
+        m_entries.erase(at(index));
+        if (m_selected == index)
+            m_selected = -1;
+        else if (m_selected > index)
+            --m_selected;
+    }
     void selectIndex(int index) override { m_selected = index < entryCount() ? index : -1; }
     int selectedIndex() const override { return m_selected; }
     std::string entryText(int index) const override
@@ -39,16 +64,18 @@ class FakeList final : public platform::ListControl {
     int entryCount() const override { return static_cast<int>(m_entries.size()); }
     int selectPrefix(const std::string& prefix) override
     {
-        const auto same = [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        };
         for (int i = 0; i < entryCount(); ++i) {
-            const std::string& entry = m_entries[static_cast<std::size_t>(i)];
-            if (entry.size() >= prefix.size() &&
-                std::equal(prefix.begin(), prefix.end(), entry.begin(), same))
+            if (startsWithIgnoreCase1252(m_entries[static_cast<std::size_t>(i)], prefix))
                 return m_selected = i;
         }
         return -1;
+    }
+    int entryAt(platform::Point client) const override
+    {
+        if (client.x < 0 || client.y < 0)
+            return -1;
+        const int row = client.y / rowHeight;
+        return row < entryCount() ? row : -1;
     }
 
     const std::vector<std::string>& entries() const { return m_entries; }
@@ -57,7 +84,7 @@ class FakeList final : public platform::ListControl {
     void userSelect(int index)
     {
         selectIndex(index);
-        m_notify(platform::Notification::SelectionChanged);
+        m_notify(platform::Notification::SelectionChanged, index);
     }
     bool userSelect(const std::string& text)
     {
@@ -66,11 +93,18 @@ class FakeList final : public platform::ListControl {
             userSelect(static_cast<int>(found - m_entries.begin()));
         return found != m_entries.end();
     }
+    // The user double-clicks entry `index`: it is selected first, as a click selects it.
+    void userDoubleClick(int index)
+    {
+        userSelect(index);
+        m_notify(platform::Notification::DoubleClicked, index);
+    }
 
   private:
     std::vector<std::string>::iterator at(int index) { return m_entries.begin() + index; }
 
     Notify m_notify;
+    bool m_sorted;
     std::vector<std::string> m_entries;
     int m_selected = -1;
 };
@@ -79,10 +113,14 @@ class FakeClipboard final : public platform::Clipboard {
   public:
     bool setText(const std::string& text) override
     {
+        if (!available)
+            return false;
         m_text = text;
         return true;
     }
     std::string text() const override { return m_text; }
+
+    bool available = true; // false: the clipboard cannot be opened
 
   private:
     std::string m_text;
@@ -97,6 +135,7 @@ class FakeEdit final : public platform::EditField {
     void setText(const std::string& text) override
     {
         m_text = text;
+        m_unrepresentable.reset();
         m_start = m_end = length();
         notifyChanged();
     }
@@ -111,6 +150,7 @@ class FakeEdit final : public platform::EditField {
     void scrollCaret() override {}
     void copy() override { m_clipboard.setText(m_text.substr(from(), to() - from())); }
     void paste() override { userType(m_clipboard.text()); }
+    std::optional<char32_t> unrepresentable() const override { return m_unrepresentable; }
 
     // The user types at the caret, replacing the selection.
     void userType(const std::string& typed)
@@ -119,17 +159,25 @@ class FakeEdit final : public platform::EditField {
         m_start = m_end = static_cast<int>(from() + typed.size());
         notifyChanged();
     }
+    // The user types a character that Windows-1252 cannot hold: the field reads it as "?".
+    void userTypeUnrepresentable(char32_t codePoint)
+    {
+        if (!m_unrepresentable)
+            m_unrepresentable = codePoint;
+        userType("?");
+    }
     void setCaret(int position) { setSelection(position, position); }
 
   private:
     int length() const { return static_cast<int>(m_text.size()); }
     std::size_t from() const { return static_cast<std::size_t>(std::min(m_start, m_end)); }
     std::size_t to() const { return static_cast<std::size_t>(std::max(m_start, m_end)); }
-    void notifyChanged() { m_notify(platform::Notification::TextChanged); }
+    void notifyChanged() { m_notify(platform::Notification::TextChanged, -1); }
 
     Notify m_notify;
     FakeClipboard& m_clipboard;
     std::string m_text;
+    std::optional<char32_t> m_unrepresentable;
     int m_start = 0, m_end = 0;
 };
 
@@ -146,29 +194,96 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     platform::MessageIcon icon;
+    platform::MessageButtons buttons = platform::MessageButtons::Ok;
+    platform::DefaultButton defaultButton = platform::DefaultButton::First;
 };
 
+// Records every message box; answers from `answers` in turn, then with the default button.
 class FakeMessageBoxes final : public platform::MessageBoxes {
   public:
     platform::MessageResult show(const std::string& text, const std::string& caption,
-                                 platform::MessageIcon icon, platform::MessageButtons) override
+                                 platform::MessageIcon icon, platform::MessageButtons buttons,
+                                 platform::DefaultButton defaultButton) override
     {
-        shown.push_back({text, caption, icon});
+        shown.push_back({text, caption, icon, buttons, defaultButton});
+        if (!answers.empty()) {
+            const platform::MessageResult answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        const bool first = defaultButton == platform::DefaultButton::First;
+        switch (buttons) {
+        case platform::MessageButtons::YesNo:
+            return first ? platform::MessageResult::Yes : platform::MessageResult::No;
+        case platform::MessageButtons::OkCancel:
+            return first ? platform::MessageResult::Ok : platform::MessageResult::Cancel;
+        case platform::MessageButtons::Ok:
+            break;
+        }
         return platform::MessageResult::Ok;
     }
     std::vector<ShownMessage> shown;
+    std::deque<platform::MessageResult> answers;
+};
+
+// The desktop, recording what the program asked of it.
+class FakeDesktop final : public platform::Desktop {
+  public:
+    void openTarget(const std::string& target, std::function<void()> failed) override
+    {
+        openedTargets.push_back(target);
+        if (targetsFail)
+            failed();
+    }
+    bool startCalculator() override
+    {
+        ++calculatorStarts;
+        return calculatorStartsSucceed;
+    }
+    bool writeProfileString(const std::string& section, const std::string& key,
+                            const std::string& value) override
+    {
+        profileWrites.emplace_back(section, key, value);
+        return true;
+    }
+    std::string programFilePath() override { return "/opt/meridal/meridal"; }
+    std::string programFileVersion() override { return version; }
+    DateStatus programFileCreated(platform::LocalDateTime& created) override
+    {
+        created = createdAt;
+        return dateStatus;
+    }
+    std::string shortDate(const platform::LocalDateTime& date) override
+    {
+        return std::to_string(date.month) + "/" + std::to_string(date.day) + "/" + std::to_string(date.year);
+    }
+
+    std::vector<std::string> openedTargets;
+    bool targetsFail = false;
+    int calculatorStarts = 0;
+    bool calculatorStartsSucceed = true;
+    std::vector<std::tuple<std::string, std::string, std::string>> profileWrites;
+    std::string version = "2.1.0.4";
+    platform::LocalDateTime createdAt{2011, 2, 7, 10, 30, 0};
+    DateStatus dateStatus = DateStatus::Ok;
 };
 
 // The converter window's controls, by identifier, and the window's services.
 class FakeDialogHost final : public platform::DialogHost {
   public:
-    FakeDialogHost()
+    // The converter window's controls; its three selection lists are sorted, as its layout says.
+    FakeDialogHost() : FakeDialogHost({1048, 1005, 1006}, {1050}, {1013, 1015}, {1019, 1020, 1045}) {}
+
+    FakeDialogHost(std::initializer_list<int> sortedLists, std::initializer_list<int> plainLists,
+                   std::initializer_list<int> editIds, std::initializer_list<int> textIds)
     {
-        for (int id : {1048, 1005, 1006, 1050})
-            lists.try_emplace(id, notifier(id));
-        for (int id : {1013, 1015})
+        for (int id : sortedLists)
+            lists.try_emplace(id, notifier(id), true);
+        for (int id : plainLists)
+            lists.try_emplace(id, notifier(id), false);
+        for (int id : editIds)
             edits.try_emplace(id, notifier(id), fakeClipboard);
-        for (int id : {1019, 1020, 1045})
+        for (int id : textIds)
             texts[id];
     }
 
@@ -177,25 +292,119 @@ class FakeDialogHost final : public platform::DialogHost {
     platform::ListControl* list(int id) override { return find(lists, id); }
     platform::EditField* edit(int id) override { return find(edits, id); }
     platform::TextField* text(int id) override { return find(texts, id); }
+    bool hasControl(int id) override
+    {
+        return lists.count(id) || edits.count(id) || texts.count(id) || otherControls.count(id);
+    }
     platform::MessageBoxes& messageBoxes() override { return messages; }
     platform::Clipboard& clipboard() override { return fakeClipboard; }
+    platform::Desktop& desktop() override { return fakeDesktop; }
     void close() override { m_controller->onClose(); }
     void endDialog(int result) override { endResults.push_back(result); }
-    void setMenuChecked(int, bool) override {}
+    void setCaption(const std::string& text) override { caption = text; }
+    void setMenuChecked(int commandId, bool checked) override { menuChecks[commandId] = checked; }
+    bool popupMenu(unsigned menuId, platform::Point screen) override
+    {
+        popups.emplace_back(menuId, screen);
+        return true;
+    }
+    int runDialog(unsigned layoutId, platform::DialogController& controller) override
+    {
+        dialogsRun.push_back(layoutId);
+        return dialogRunner ? dialogRunner(layoutId, controller) : -1;
+    }
+    bool startTimer(int timerId, int milliseconds) override
+    {
+        timers[timerId] = milliseconds;
+        return true;
+    }
+    void stopTimer(int timerId) override
+    {
+        timers.erase(timerId);
+        stoppedTimers.push_back(timerId);
+    }
+    void addTooltip(int controlId) override { tooltips.insert(controlId); }
+    platform::Point cursorPosition() override { return cursor; }
+    platform::Point toClient(int controlId, platform::Point screen) override
+    {
+        const platform::Point origin = origins[controlId];
+        return {screen.x - origin.x, screen.y - origin.y};
+    }
+    platform::Size clientSize(int controlId) override { return sizes[controlId]; }
+    void setCursor(unsigned cursorId) override { cursorShape = cursorId; }
+    std::optional<platform::Image> loadBitmap(unsigned bitmapId) override
+    {
+        const auto found = bitmaps.find(bitmapId);
+        return found == bitmaps.end() ? std::nullopt : std::optional<platform::Image>(found->second);
+    }
+    void setPicture(int controlId, const platform::Image& image) override { pictures[controlId] = image; }
+    bool setButtonBitmap(int controlId, unsigned bitmapId) override
+    {
+        if (!bitmaps.count(bitmapId))
+            return false;
+        buttonBitmaps[controlId] = bitmapId;
+        return true;
+    }
+    void setFont(int controlId, const std::string& face, int points, int weight) override
+    {
+        fonts[controlId] = {face, points, weight};
+    }
+    void post(std::function<void()> task) override { posted.push_back(std::move(task)); }
 
-    void notify(int id, platform::Notification notification) { m_controller->onNotify(id, notification); }
+    // Runs what was posted so far, in order.
+    void runPosted()
+    {
+        auto tasks = std::move(posted);
+        posted.clear();
+        for (auto& task : tasks)
+            task();
+    }
+
+    void notify(int id, platform::Notification notification, int index = -1)
+    {
+        m_controller->onNotify({id, notification, index});
+    }
+    void command(int id) { m_controller->onCommand(id); }
+
+    struct Font {
+        std::string face;
+        int points = 0;
+        int weight = 0;
+    };
 
     FakeClipboard fakeClipboard;
+    FakeDesktop fakeDesktop;
     std::map<int, FakeList> lists;
     std::map<int, FakeEdit> edits;
     std::map<int, FakeText> texts;
+    std::set<int> otherControls; // buttons and pictures
     FakeMessageBoxes messages;
     std::vector<int> endResults;
+    std::string caption;
+    std::map<int, bool> menuChecks;
+    std::vector<std::pair<unsigned, platform::Point>> popups;
+    std::vector<unsigned> dialogsRun;
+    std::function<int(unsigned, platform::DialogController&)> dialogRunner;
+    std::map<int, int> timers;
+    std::vector<int> stoppedTimers;
+    std::set<int> tooltips;
+    platform::Point cursor;
+    std::map<int, platform::Point> origins; // each control's client origin on the screen
+    std::map<int, platform::Size> sizes;
+    unsigned cursorShape = 0;
+    std::map<unsigned, platform::Image> bitmaps;
+    std::map<int, platform::Image> pictures;
+    std::map<int, unsigned> buttonBitmaps;
+    std::map<int, Font> fonts;
+    std::vector<std::function<void()>> posted;
 
   private:
     Notify notifier(int id)
     {
-        return [this, id](platform::Notification notification) { notify(id, notification); };
+        return [this, id](platform::Notification notification, int index) {
+            if (m_controller)
+                notify(id, notification, index);
+        };
     }
     template <typename T> static T* find(std::map<int, T>& map, int id)
     {

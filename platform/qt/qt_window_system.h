@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/window_system.h"
+
+#include <memory>
+
+namespace meridal::platform::qt {
+
+// The Qt application for this process, and windows on Qt Widgets. Made once, in main.
+std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv);
+
+} // namespace meridal::platform::qt
