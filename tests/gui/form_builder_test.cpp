@@ -35,7 +35,8 @@ class FormBuilderTest : public ::testing::Test {
 
     std::unique_ptr<QWidget> build(const std::string& body)
     {
-        const std::string form = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\">" + body + "</ui>";
+        const std::string form =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\">" + body + "</ui>";
         return std::unique_ptr<QWidget>(builder.build(QByteArrayView(form.data(), qsizetype(form.size()))));
     }
 
@@ -138,14 +139,16 @@ TEST_F(FormBuilderTest, refusesWhatItCannotBuildFaithfully)
         const char* reason;
     } cases[] = {
         {R"(<widget class="QDialog" name="d"><widget class="QTableView" name="t"/></widget>)", "QTableView"},
-        {R"(<widget class="QDialog" name="d"><layout class="QFormLayout" name="f"/></widget>)", "QFormLayout"},
+        {R"(<widget class="QDialog" name="d"><layout class="QFormLayout" name="f"/></widget>)",
+         "QFormLayout"},
         {R"(<widget class="QLabel" name="l"><property name="nonsense"><number>1</number></property></widget>)",
          "nonsense"},
         {R"(<widget class="QLabel" name="l"><property name="font"><font><bold>true</bold></font></property></widget>)",
          "font"},
         {R"(<widget class="QLabel" name="l"><property name="alignment"><set>Qt::AlignMiddle</set></property></widget>)",
          "Qt::AlignMiddle"},
-        {R"(<widget class="QLabel" name="l"><property name="wordWrap"><bool>yes</bool></property></widget>)", "yes"},
+        {R"(<widget class="QLabel" name="l"><property name="wordWrap"><bool>yes</bool></property></widget>)",
+         "yes"},
         {R"(<widget class="QLabel" name="l"><property name="buddy"><cstring>gone</cstring></property></widget>)",
          "gone"},
         {R"(<widget class="QWidget" name="w"/><tabstops><tabstop>lost</tabstop></tabstops>)", "lost"},
