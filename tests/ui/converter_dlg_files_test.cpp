@@ -1,10 +1,15 @@
 #include "tests/ui/converter_window_fixture.h"
 
+#include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace meridal::test {
@@ -155,6 +160,44 @@ TEST_F(ConverterWindowTest, unreadableFileLoadsEmptyAndIsNeverSavedOver)
     expectMessage(messages(), "S252", "S208", MessageIcon::Warning);
     EXPECT_TRUE(fs::exists("Meridal.xml/keep"));
     EXPECT_EQ(host().endResults, std::vector<int>{0});
+}
+
+// A window whose conversion fails as a handler can: the one place that catches shows the
+// system's report and the window goes on.
+class ThrowingWindow final : public CConverterDlg {
+  public:
+    using CConverterDlg::CConverterDlg;
+    void convert() override
+    {
+        if (failure == 1)
+            throw std::invalid_argument("no entry");
+        if (failure == 2)
+            throw std::bad_alloc();
+        CConverterDlg::convert();
+    }
+    int failure = 0;
+};
+
+TEST_F(ConverterWindowTest, aFailingHandlerShowsTheSystemsReportAndTheWindowGoesOn)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    ThrowingWindow throwing(m_resources, host());
+    host().attach(throwing);
+    ASSERT_TRUE(throwing.onInitDialog());
+
+    const struct {
+        int failure;
+        int error;
+    } cases[] = {{1, EINVAL}, {2, ENOMEM}};
+    for (const auto& c : cases) {
+        host().messages.shown.clear();
+        throwing.failure = c.failure;
+        input().userType("4");
+        expectMessage(messages(), utf8ToWindows1252Lossy(std::strerror(c.error)), "S208", MessageIcon::Error);
+    }
+    throwing.failure = 0;
+    input().setText("24");
+    EXPECT_EQ(output().text(), "2.000000");
 }
 
 } // namespace
