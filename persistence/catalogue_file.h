@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/unit_catalogue.h"
+#include "persistence/user_file.h"
 
 #include <string>
 #include <string_view>
@@ -20,7 +21,14 @@ FileState fileState(const std::string& path);
 struct LoadResult {
     bool ok = false;
     std::string error;       // the message when !ok
-    bool unreadable = false; // the file exists but could not be opened (loaded as empty)
+    bool unreadable = false; // the file exists but could not be read (loaded as empty)
+    // When unreadable: what stands in the way (not a regular file, too large, no permission...)
+    // and why, in words for a message.
+    UserFileContent::Status fileStatus = UserFileContent::Status::Ok;
+    std::string reason;
+    // When !ok because the markup is damaged: where the reader stopped, line and column from 1.
+    std::size_t errorLine = 0;
+    std::size_t errorColumn = 0;
 };
 
 // Reads the catalogue file into `catalogue` (which should be empty). Creates nothing,
