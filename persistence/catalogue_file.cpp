@@ -127,7 +127,7 @@ LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, cons
         result.ok = true;
         result.unreadable = true;
         result.fileStatus = UserFileContent::Status::TooLarge;
-        result.reason = "too large for the memory available";
+        result.reason = "it is too large for the memory available";
         return result;
     }
 }

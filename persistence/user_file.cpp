@@ -51,7 +51,7 @@ std::string describeFileKind(unsigned mode)
 
 std::string sizeLimitReason(std::size_t limit)
 {
-    return "larger than " + std::to_string(limit >> 20) + " MB, more than any catalogue or log holds";
+    return "it is larger than " + std::to_string(limit >> 20) + " MB, more than any catalogue or log holds";
 }
 
 UserFileContent readUserFile(const std::string& path, std::size_t limit)
@@ -64,11 +64,12 @@ UserFileContent readUserFile(const std::string& path, std::size_t limit)
         if (error == ENOENT)
             return refused(Status::Missing, {});
         if (error == ELOOP)
-            return refused(Status::NotRegular, "a loop of symbolic links, which leads to no file");
+            return refused(Status::NotRegular, "it is a loop of symbolic links that leads to no file");
         return refused(Status::Unreadable, systemReason(error));
     }
     if (!S_ISREG(seen.st_mode))
-        return refused(Status::NotRegular, describeFileKind(seen.st_mode) + ", not a regular file");
+        return refused(Status::NotRegular,
+                       "it is " + describeFileKind(seen.st_mode) + ", not a regular file");
     if (static_cast<std::uintmax_t>(seen.st_size) > limit)
         return refused(Status::TooLarge, sizeLimitReason(limit));
 
@@ -94,7 +95,7 @@ UserFileContent readUserFile(const std::string& path, std::size_t limit)
         content.bytes.resize(size);
     } catch (const std::bad_alloc&) {
         ::close(fd);
-        return refused(Status::TooLarge, "too large for the memory available");
+        return refused(Status::TooLarge, "it is too large for the memory available");
     }
     std::size_t got = 0;
     while (got < size) {

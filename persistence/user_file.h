@@ -19,7 +19,7 @@ struct UserFileContent {
     };
     Status status = Status::Missing;
     std::string bytes;
-    std::string reason; // why, when the status is not Ok or Missing
+    std::string reason; // why, when the status is not Ok or Missing: "it is a folder, not a regular file"
 };
 
 // Reads the user's file at `path` in one piece, as it is on disk (no line-end changes).

@@ -78,8 +78,10 @@ inline constexpr unsigned strTargetLast = 248;
 // Meridal's own messages beyond the ones above.
 inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
-inline constexpr unsigned strCatalogueSaveFailed = 251;    // one %s: the reason
+inline constexpr unsigned strCatalogueSaveFailed = 251; // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
+inline constexpr unsigned strCatalogueUnreadable = 270; // one %s: why, "it is a folder, not a regular file"
+inline constexpr unsigned strCatalogueTooLarge = 271;
 inline constexpr unsigned strTipFirst = 701; // 701 to 706: tips; 700 + counter
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;

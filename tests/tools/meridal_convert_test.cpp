@@ -211,7 +211,7 @@ TEST_F(MeridalConvert, DamagedReadOnlyAndUnreadableCataloguesAreReportedAsTheWin
     expected.replace(expected.find("Meridal.xml"), 11, other);
     expectRuns({{{"--check", other},
                  "",
-                 message(expected) + message(other + ": the reader stopped at line 3, column 25"),
+                 message(expected) + message(other + ": the reader stopped at line 3, column 24"),
                  1}});
 }
 
@@ -265,8 +265,8 @@ TEST_F(MeridalConvert, CheckWarnsOfWhatTheNextSaveWouldNotKeep)
           warning + "4: the attribute \"colour\" of the unit \"m\" is dropped by the next save\n" + warning +
               "6: a second dimension \"L\": the next save keeps one, with the base unit of this one "
               "and the units of both\n" +
-              warning + "7: the white space at the start of \"  km\" is dropped by the next save\n" +
-              warning + "10: the text after </root> is dropped by the next save\n",
+              warning + "7: the white space before the label \"km\" is dropped by the next save\n" + warning +
+              "10: the text after </root> is dropped by the next save\n",
           0}});
 }
 
