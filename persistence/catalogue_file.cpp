@@ -23,11 +23,16 @@ bool isName(const std::string& name, std::string_view known)
     return name == known || equalsIgnoreCase1252(name, known);
 }
 
-LoadResult failure(std::string message)
+// A failed load, with where the reader stopped: after the element whose content is wrong,
+// or where the markup went wrong.
+LoadResult failure(std::string message, const MarkupReader& reader)
 {
     LoadResult result;
     result.ok = false;
     result.error = std::move(message);
+    const MarkupReader::Position where = reader.positionOf(reader.offset());
+    result.errorLine = where.line;
+    result.errorColumn = where.column;
     return result;
 }
 
@@ -51,25 +56,21 @@ LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources&
                 if (element->closes)
                     continue; // an end tag leaves the current dimension as it is
                 if (!findAttribute(*element, "label"))
-                    return failure(strings.string(res::strDimensionWithoutLabel));
+                    return failure(strings.string(res::strDimensionWithoutLabel), reader);
                 currentDimension = loaded.registerDimension(std::move(element));
                 haveDimension = true;
             } else if (isName(name, "unit")) {
                 if (!findAttribute(*element, "label"))
-                    return failure(strings.string(res::strUnitWithoutLabel));
+                    return failure(strings.string(res::strUnitWithoutLabel), reader);
                 if (!haveDimension)
-                    return failure(strings.string(res::strUnitBeforeDimension));
+                    return failure(strings.string(res::strUnitBeforeDimension), reader);
                 loaded.registerUnit(currentDimension, std::move(element));
             } else if (isName(name, "config")) {
                 loaded.setConfig(std::move(element));
             }
         }
     } catch (const MarkupError& error) {
-        LoadResult result = failure(error.message());
-        const MarkupReader::Position where = reader.positionOf(reader.offset());
-        result.errorLine = where.line;
-        result.errorColumn = where.column;
-        return result;
+        return failure(error.message(), reader);
     }
 
     catalogue = std::move(loaded);

@@ -193,7 +193,11 @@ TEST_F(MeridalConvert, DamagedReadOnlyAndUnreadableCataloguesAreReportedAsTheWin
         "<root><dimension label=\"L\" baseunit=\"m\"><unit cf=1 offset=0 x=1/></root>";
     writeFile(catalogue(), damaged);
     const std::string loaderMessage = message(moduleString(res::strUnitWithoutLabel));
-    expectRuns({{{"--check"}, "", loaderMessage, 1}, {{"1", "m", "m"}, "", loaderMessage, 1}});
+    expectRuns({{{"--check"},
+                 "",
+                 loaderMessage + message("Meridal.xml: the reader stopped at line 1, column 66"),
+                 1},
+                {{"1", "m", "m"}, "", loaderMessage, 1}});
     EXPECT_EQ(readFile(catalogue()), damaged);
 
     writeFile(catalogue(), sampleCatalogue);
