@@ -242,6 +242,7 @@ TEST_F(UserFiles, linksAreWrittenThroughAndSpecialFilesAreLeftAlone)
 {
     // A link to a file that does not exist yet creates the file, and stays a link.
     fs::create_symlink("real.xml", m_path);
+    EXPECT_EQ(fileState(m_path), FileState::Missing);
     test::FakeResources resources;
     resources.set(res::typeHtml, res::htmlDefaultCatalogue, "<root></root>");
     EXPECT_TRUE(writeDefaultCatalogue(m_path, resources));
