@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #ifndef MERIDAL_VERSION
@@ -290,7 +291,7 @@ void warnOfWhatASaveDrops(const std::string& path, const Resources& resources)
                                  {"dimension", {"label", "baseunit"}},
                                  {"unit", {"label", "cf", "offset"}},
                                  {"config", {"dim", "su", "eu", "sv"}}};
-    std::vector<std::string> dimensions;
+    std::unordered_set<std::string> dimensions;
     try {
         while (!reader.isAtEnd()) {
             const std::size_t start = reader.offset();
@@ -323,12 +324,11 @@ void warnOfWhatASaveDrops(const std::string& path, const Resources& resources)
                          "the white space before the " + attribute.name + " \"" + attribute.value + "\"");
             }
             if (kind->name == "dimension" && element->opens && label) {
-                if (std::find(dimensions.begin(), dimensions.end(), label->value) != dimensions.end())
+                if (!dimensions.insert(label->value).second)
                     printError(
                         "warning: " + path + " line " + std::to_string(reader.positionOf(start).line) +
                         ": a second dimension \"" + forTerminal(label->value) +
                         "\": the next save keeps one, with the base unit of this one and the units of both");
-                dimensions.push_back(label->value);
             }
             if (kind->name == "root" && element->closes) {
                 if (reader.hasTextLeft())
