@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -483,7 +484,12 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const int status = run(argc, argv);
+    int status = exitFailed;
+    try {
+        status = run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        printError("not enough memory");
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");
         return exitFailed;
