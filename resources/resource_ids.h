@@ -80,6 +80,7 @@ inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
 inline constexpr unsigned strCatalogueSaveFailed = 251;    // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
+inline constexpr unsigned strAboutCopyright = 261;
 inline constexpr unsigned strTipFirst = 701; // 701 to 706: tips; 700 + counter
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;
