@@ -52,9 +52,14 @@ class Openers final : public QObject {
 
 void QtDesktop::openTarget(const std::string& target, std::function<void()> failed)
 {
+    // Runs from the event loop, outside any handler of the window: nothing may escape it, and
+    // a failure while reporting a failure has nowhere left to go.
     const auto report = [failed] {
-        if (failed)
-            failed();
+        try {
+            if (failed)
+                failed();
+        } catch (...) {
+        }
     };
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     Openers* openers = Openers::instance();
