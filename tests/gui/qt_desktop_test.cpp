@@ -246,6 +246,32 @@ TEST_F(QtDesktopTest, versionIsReadFromTheProgramFile)
     }
 }
 
+// A damaged or cut-short program file never yields a version, and never reads past its end.
+TEST_F(QtDesktopTest, versionOfADamagedProgramFileIsEmpty)
+{
+    const std::string program = readText(MERIDAL_PROGRAM);
+    ASSERT_GT(program.size(), 4096u);
+    std::string wildOffsets = program;
+    for (std::size_t i = 0x28; i < 0x30; ++i) // e_shoff: far beyond the end
+        wildOffsets[i] = '\x7f';
+    const std::string cases[] = {"",
+                                 program.substr(0, 16),
+                                 program.substr(0, 64),
+                                 program.substr(0, 4096),
+                                 program.substr(0, program.size() - 1),
+                                 wildOffsets,
+                                 "not a program"};
+    QtDesktop desktop;
+    int i = 0;
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(i);
+        const fs::path file = dir() / ("damaged" + std::to_string(i++));
+        std::ofstream(file, std::ios::binary) << text;
+        desktop.setProgramFile(file.string());
+        EXPECT_EQ(desktop.programFileVersion(), "");
+    }
+}
+
 // A copy of the program is a new file: its creation date is that of the copy.
 TEST_F(QtDesktopTest, copyingTheProgramChangesItsCreationDate)
 {
