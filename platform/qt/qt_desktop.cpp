@@ -40,11 +40,14 @@ class Openers final : public QObject {
 
     static Openers* instance()
     {
+        // One for each application object; it goes with the application.
+        static QPointer<Openers> openers;
         QCoreApplication* application = QCoreApplication::instance();
         if (!application)
             return nullptr;
-        auto* openers = application->findChild<Openers*>(QString(), Qt::FindDirectChildrenOnly);
-        return openers ? openers : new Openers(application);
+        if (!openers || openers->parent() != application)
+            openers = new Openers(application);
+        return openers;
     }
 };
 

@@ -138,6 +138,21 @@ TEST_F(QtDesktopTest, openTargetNeverWaitsAndOutlivesTheWindowSilently)
     EXPECT_EQ(failures, 0);
 }
 
+// When the program ends, a running opener is let go rather than killed.
+TEST_F(QtDesktopTest, aRunningOpenerOutlivesTheProgram)
+{
+    writeScript("xdg-open", "sleep 1", 0);
+    ScopedEnv path("PATH", pathWithScripts());
+    QProcess probe;
+    QElapsedTimer clock;
+    clock.start();
+    probe.start(QStringLiteral(OPENER_PROBE), {QStringLiteral("https://www.nist.gov/")});
+    ASSERT_TRUE(probe.waitForFinished(5000));
+    EXPECT_LT(clock.elapsed(), 900);
+    EXPECT_EQ(probe.exitCode(), 0);
+    EXPECT_EQ(argumentsOf("xdg-open"), "https://www.nist.gov/\n");
+}
+
 TEST_F(QtDesktopTest, openTargetWithoutXdgOpenReportsAtOnce)
 {
     fs::create_directories(dir() / "empty");
