@@ -34,9 +34,13 @@ struct NotifyMessage {
 };
 
 // The controller side of a window: what the platform calls, on the window's thread.
+class DialogHost;
+
 class DialogController {
   public:
     virtual ~DialogController() = default;
+    // The host of the window this controller runs in, given before onInitDialog.
+    virtual void attach(DialogHost& /*host*/) {}
     // The window exists and its controls can be found; false ends the dialog at once.
     virtual bool onInitDialog() = 0;
     virtual void onNotify(const NotifyMessage& message) = 0;

@@ -1,7 +1,12 @@
 # Turns the resources listed in manifest.txt into C source: one byte array per resource
 # and a table by (type, number) that module/tessary_res.c searches.
 #
-# Run as: cmake -DMANIFEST=<manifest.txt> -DOUTPUT=<file.c> -DICONV=<iconv> -P embed.cmake
+# Run as: cmake -DMANIFEST=<manifest.txt> -DOUTPUT=<file.c> -DICONV=<iconv> [-DGUIDE_URL=<url>]
+#         -P embed.cmake
+#
+# In the string table, "@GUIDE@" stands for GUIDE_URL, the user guide's folder as a file://
+# URL: the build tree's copy for the build tree's module, the installed one for the module
+# that is installed.
 #
 # Every resource gets a NUL byte after its data that its size does not count, so text
 # resources are C strings as well. Text marked "windows-1252" is kept as UTF-8 in the
@@ -17,7 +22,8 @@ endforeach()
 
 get_filename_component(sourceDir "${MANIFEST}" DIRECTORY)
 get_filename_component(outputDir "${OUTPUT}" DIRECTORY)
-set(scratch "${outputDir}/embed-scratch")
+get_filename_component(outputName "${OUTPUT}" NAME_WE)
+set(scratch "${outputDir}/${outputName}-scratch")
 file(MAKE_DIRECTORY "${scratch}")
 
 set(typeNumber_cursor 1)
@@ -93,6 +99,16 @@ endmacro()
 # A string table file: lines "number<TAB>text"; "#" starts a comment line; in the text
 # "\n" is a line break, "\t" a TAB and "\\" a backslash.
 function(add_string_table path convert)
+  file(READ "${path}" table)
+  if(table MATCHES "@GUIDE@")
+    if(NOT DEFINED GUIDE_URL OR GUIDE_URL STREQUAL "")
+      message(FATAL_ERROR "${path}: uses @GUIDE@, but GUIDE_URL is not set")
+    endif()
+    string(REPLACE "@GUIDE@" "${GUIDE_URL}" table "${table}")
+    get_filename_component(name "${path}" NAME)
+    set(path "${scratch}/guide-${name}")
+    file(WRITE "${path}" "${table}")
+  endif()
   resource_bytes("${path}" "${convert}" tokens)
   # Lines are split at LF; CR is not expected (the file has LF line ends).
   string(REPLACE "0d " "" tokens "${tokens}")

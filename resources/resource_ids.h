@@ -80,6 +80,7 @@ inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
 inline constexpr unsigned strCatalogueSaveFailed = 251; // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
+inline constexpr unsigned strAboutCopyright = 261;
 inline constexpr unsigned strCatalogueUnreadable = 270; // one %s: why, "it is a folder, not a regular file"
 inline constexpr unsigned strCatalogueTooLarge = 271;
 inline constexpr unsigned strCatalogueNotCreated = 286;

@@ -25,6 +25,9 @@
 #error "MERIDAL_VERSION must name the program's version"
 #endif
 
+// The four-part version stamped into the program (MERIDAL_VERSION and the build number).
+extern "C" const char meridalVersion[];
+
 namespace {
 
 using namespace meridal;
@@ -171,7 +174,7 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options)
         return exitOk;
     }
     if (version) {
-        std::fputs("meridal-convert " MERIDAL_VERSION "\n", stdout);
+        std::printf("meridal-convert %s\n", meridalVersion);
         return exitOk;
     }
     if (list && check)

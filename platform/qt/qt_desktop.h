@@ -9,13 +9,17 @@ class QObject;
 namespace meridal::platform::qt {
 
 // The Linux desktop around the program: xdg-open for targets, the desktop's calculator, the
-// program file's own facts, and the user's date form.
+// calculator setting in the user's configuration folder, the program file's own facts, and
+// the user's date form.
 class QtDesktop final : public Desktop {
   public:
     // `context` is the window: a failure report never arrives after it is gone.
     explicit QtDesktop(QObject* context = nullptr) : m_context(context) {}
     void setContext(QObject* context) { m_context = context; }
 
+    // xdg-open runs without a shell and is never waited for. It belongs to the application,
+    // not the window: closing the window leaves a running opener running, and the opener is
+    // reaped whenever it ends.
     void openTarget(const std::string& target, std::function<void()> failed) override;
     bool startCalculator() override;
     bool writeProfileString(const std::string& section, const std::string& key,
@@ -25,8 +29,14 @@ class QtDesktop final : public Desktop {
     DateStatus programFileCreated(LocalDateTime& created) override;
     std::string shortDate(const LocalDateTime& date) override;
 
+    // The programs tried for the calculator, in order, with their arguments.
+    static const std::vector<std::pair<const char*, std::vector<const char*>>>& calculators();
+    // Reads another file than the running program's (tests).
+    void setProgramFile(std::string path) { m_programFile = std::move(path); }
+
   private:
     QPointer<QObject> m_context;
+    std::string m_programFile = "/proc/self/exe";
 };
 
 } // namespace meridal::platform::qt

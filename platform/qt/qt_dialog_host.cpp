@@ -345,6 +345,7 @@ void QtDialogHost::buildMenuBar(const Resources& resources, unsigned menuId)
 bool QtDialogHost::initialise(DialogController& controller)
 {
     m_controller = &controller;
+    controller.attach(*this);
     m_ended = false;
     m_result = 0;
     bool initialised = false;

@@ -232,19 +232,22 @@ class FakeDesktop final : public platform::Desktop {
     void openTarget(const std::string& target, std::function<void()> failed) override
     {
         openedTargets.push_back(target);
+        calls.push_back("openTarget");
         if (targetsFail)
             failed();
     }
     bool startCalculator() override
     {
         ++calculatorStarts;
+        calls.push_back("startCalculator");
         return calculatorStartsSucceed;
     }
     bool writeProfileString(const std::string& section, const std::string& key,
                             const std::string& value) override
     {
         profileWrites.emplace_back(section, key, value);
-        return true;
+        calls.push_back("writeProfileString");
+        return profileWritesSucceed;
     }
     std::string programFilePath() override { return "/opt/meridal/meridal"; }
     std::string programFileVersion() override { return version; }
@@ -263,6 +266,8 @@ class FakeDesktop final : public platform::Desktop {
     int calculatorStarts = 0;
     bool calculatorStartsSucceed = true;
     std::vector<std::tuple<std::string, std::string, std::string>> profileWrites;
+    bool profileWritesSucceed = true;
+    std::vector<std::string> calls; // the operations above, in the order they were asked for
     std::string version = "2.1.0.4";
     platform::LocalDateTime createdAt{2011, 2, 7, 10, 30, 0};
     DateStatus dateStatus = DateStatus::Ok;

@@ -1,0 +1,87 @@
+#include "platform/qt/elf_section.h"
+
+#include <cstring>
+#include <elf.h>
+#include <fstream>
+#include <link.h>
+#include <vector>
+
+namespace meridal::platform::qt {
+
+namespace {
+
+// Reads `size` bytes at `offset` into `out`; false when the file is shorter.
+bool readAt(std::ifstream& file, std::uint64_t offset, std::uint64_t size, void* out)
+{
+    file.clear();
+    file.seekg(static_cast<std::streamoff>(offset));
+    file.read(static_cast<char*>(out), static_cast<std::streamsize>(size));
+    return file.good() || (file.eof() && static_cast<std::uint64_t>(file.gcount()) == size);
+}
+
+// Sections larger than this are not what the program looks for.
+constexpr std::uint64_t maxSectionSize = 1 << 20;
+
+} // namespace
+
+std::optional<std::string> readElfSection(const std::string& path, const std::string& name)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    file.seekg(0, std::ios::end);
+    const auto fileSize = static_cast<std::uint64_t>(file.tellg());
+
+    ElfW(Ehdr) header{};
+    if (!readAt(file, 0, sizeof header, &header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return std::nullopt;
+#if __WORDSIZE == 64
+    constexpr unsigned char elfClass = ELFCLASS64;
+#else
+    constexpr unsigned char elfClass = ELFCLASS32;
+#endif
+#if __BYTE_ORDER == __LITTLE_ENDIAN
+    constexpr unsigned char byteOrder = ELFDATA2LSB;
+#else
+    constexpr unsigned char byteOrder = ELFDATA2MSB;
+#endif
+    if (header.e_ident[EI_CLASS] != elfClass || header.e_ident[EI_DATA] != byteOrder ||
+        header.e_shentsize != sizeof(ElfW(Shdr)) || header.e_shoff == 0)
+        return std::nullopt;
+
+    // Section 0 holds the count and the names' index when they do not fit the header.
+    ElfW(Shdr) first{};
+    if (!readAt(file, header.e_shoff, sizeof first, &first))
+        return std::nullopt;
+    const std::uint64_t count = header.e_shnum != 0 ? header.e_shnum : first.sh_size;
+    const std::uint64_t namesIndex = header.e_shstrndx != SHN_XINDEX ? header.e_shstrndx : first.sh_link;
+    if (count == 0 || count > fileSize / sizeof(ElfW(Shdr)) || namesIndex >= count ||
+        header.e_shoff > fileSize - count * sizeof(ElfW(Shdr)))
+        return std::nullopt;
+
+    std::vector<ElfW(Shdr)> sections(count);
+    if (!readAt(file, header.e_shoff, count * sizeof(ElfW(Shdr)), sections.data()))
+        return std::nullopt;
+    const auto contents = [&](const ElfW(Shdr) & section) -> std::optional<std::string> {
+        if (section.sh_type == SHT_NOBITS || section.sh_size > maxSectionSize ||
+            section.sh_offset > fileSize || section.sh_size > fileSize - section.sh_offset)
+            return std::nullopt;
+        std::string bytes(section.sh_size, '\0');
+        if (!readAt(file, section.sh_offset, section.sh_size, bytes.data()))
+            return std::nullopt;
+        return bytes;
+    };
+
+    const std::optional<std::string> names = contents(sections[namesIndex]);
+    if (!names)
+        return std::nullopt;
+    for (const ElfW(Shdr) & section : sections) {
+        if (section.sh_name >= names->size())
+            continue;
+        if (std::strcmp(names->c_str() + section.sh_name, name.c_str()) == 0)
+            return contents(section);
+    }
+    return std::nullopt;
+}
+
+} // namespace meridal::platform::qt

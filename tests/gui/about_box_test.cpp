@@ -1,0 +1,146 @@
+// The About box on the real window, offscreen: opened from the Help menu, read, and closed.
+#include "tests/gui/gui_support.h"
+
+#include "platform/qt/qt_dialog_host.h"
+#include "resources/resource_ids.h"
+#include "resources/resource_module.h"
+#include "ui/converter_dlg.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace meridal {
+namespace {
+
+using platform::qt::QtDialogHost;
+
+TEST(AboutBox, opensFromTheHelpMenuShowsTitleCopyrightDateAndVersionAndClosesWithOk)
+{
+    test::guiApplication();
+    test::TemporaryWorkingFolder folder;
+    const std::unique_ptr<Resources> resources = ResourceModule::load("TessaryRes.dll");
+    ASSERT_NE(resources, nullptr);
+    test::RecordedMessages messages;
+    QtDialogHost host(*resources, res::dialogConverter);
+    host.setMessageBoxes(messages);
+    CConverterDlg window(*resources, host);
+    ASSERT_TRUE(host.open(window));
+
+    struct Seen {
+        std::map<int, QString> texts;
+        std::map<int, QFont> fonts;
+        QString title;
+        bool hasIcon = false;
+        bool okEnded = false;
+    } seen;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        seen.title = about->windowTitle();
+        seen.hasIcon = !about->windowIcon().isNull();
+        QPushButton* ok = nullptr;
+        for (QWidget* control : about->findChildren<QWidget*>()) {
+            const int id = control->property("controlId").toInt();
+            if (auto* label = qobject_cast<QLabel*>(control)) {
+                seen.texts[id] = label->text();
+                seen.fonts[id] = label->font();
+            } else if (id == 1) {
+                ok = qobject_cast<QPushButton*>(control);
+            }
+        }
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        seen.okEnded = !about->isVisible();
+    });
+    ASSERT_NE(host.menuAction(res::cmdAbout), nullptr);
+    host.menuAction(res::cmdAbout)->trigger(); // returns when the box has closed
+
+    EXPECT_TRUE(seen.okEnded);
+    EXPECT_TRUE(seen.hasIcon);
+    EXPECT_EQ(seen.title, "About Meridal");
+    EXPECT_EQ(seen.texts[1034], QStringLiteral("Meridal\u00AE v2.1"));
+    EXPECT_EQ(seen.fonts[1034].pointSize(), 16);
+    EXPECT_EQ(seen.fonts[1036].weight(), QFont::Bold);
+    EXPECT_EQ(seen.fonts[1038].weight(), QFont::Normal);
+    EXPECT_TRUE(seen.texts[1035].startsWith("Copyright")) << seen.texts[1035].toStdString();
+    // This test program carries the version stamp, as the program does.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^.* \\[2\\.1\\.0\\.[0-9]+\\]$"))
+                    .match(seen.texts[1039])
+                    .hasMatch())
+        << seen.texts[1039].toStdString();
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_FALSE(host.ended());
+}
+
+// The window's Tools and Help commands reach the desktop: a calculator and xdg-open replaced
+// by scripts on PATH that write down their arguments.
+TEST(AccessoriesWindow, calculatorAndGuideCommandsReachTheDesktopAndAFailureIsShown)
+{
+    test::guiApplication();
+    test::TemporaryWorkingFolder folder;
+    const std::filesystem::path bin = folder.path() / "bin";
+    std::filesystem::create_directories(bin);
+    const auto script = [&](const std::string& name, int status) {
+        std::ofstream(bin / name) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \""
+                                  << (folder.path() / name).string() << ".tmp\"\nmv \""
+                                  << (folder.path() / name).string() << ".tmp\" \""
+                                  << (folder.path() / name).string() << ".args\"\nexit " << status << "\n";
+        std::filesystem::permissions(bin / name, std::filesystem::perms::owner_all);
+    };
+    script("galculator", 0);
+    script("xdg-open", 4);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+    const auto arguments = [&](const std::string& name) {
+        const std::filesystem::path file = folder.path() / (name + ".args");
+        if (!QTest::qWaitFor([&] { return std::filesystem::exists(file); }, 5000))
+            return std::string("(not started)");
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+
+    const std::unique_ptr<Resources> resources = ResourceModule::load("TessaryRes.dll");
+    ASSERT_NE(resources, nullptr);
+    test::RecordedMessages messages;
+    QtDialogHost host(*resources, res::dialogConverter);
+    host.setMessageBoxes(messages);
+    CConverterDlg window(*resources, host);
+    ASSERT_TRUE(host.open(window));
+
+    ASSERT_NE(host.menuAction(res::cmdCalculator), nullptr);
+    host.menuAction(res::cmdCalculator)->trigger();
+    EXPECT_EQ(arguments("galculator"), "\n");
+    std::ifstream ini(folder.path() / "config/meridal/win.ini");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(ini), std::istreambuf_iterator<char>()),
+              "[SciCalc]\nlayout=0\n");
+
+    ASSERT_NE(host.menuAction(0x8009), nullptr);
+    host.menuAction(0x8009)->trigger();
+    const std::string guide = resources->string(247);
+    EXPECT_EQ(arguments("xdg-open"), guide + "\n");
+    EXPECT_TRUE(guide.starts_with("file:///") && guide.ends_with("/index.html")) << guide;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.empty(); }, 5000));
+    EXPECT_EQ(messages.messages[0].text, formatWithArgument(resources->string(231), guide));
+    EXPECT_EQ(messages.messages[0].icon, platform::MessageIcon::Error);
+
+    setenv("PATH", oldPath.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
+} // namespace meridal
