@@ -161,9 +161,9 @@ void ConversionLog::deleteLogEntry()
 
 void ConversionLog::clearLog()
 {
-    const MessageResult answer = m_window.showMessage(res::strClearLogQuestion, res::strClearLogCaption,
-                                                      MessageIcon::Error, MessageButtons::YesNo,
-                                                      DefaultButton::First);
+    const MessageResult answer =
+        m_window.showMessage(res::strClearLogQuestion, res::strClearLogCaption, MessageIcon::Error,
+                             MessageButtons::YesNo, DefaultButton::First);
     if (answer == MessageResult::Yes)
         m_window.logList().reset();
 }
@@ -192,8 +192,8 @@ LogEntryParts ConversionLog::parseLogEntry(const std::string& entry)
     const std::ptrdiff_t leftCount = p - 2;
     const std::ptrdiff_t rightCount = std::min(n - p - 3, n);
     const std::string_view whole(entry);
-    const std::string_view left = leftCount > 0 ? whole.substr(0, static_cast<std::size_t>(leftCount))
-                                                : std::string_view();
+    const std::string_view left =
+        leftCount > 0 ? whole.substr(0, static_cast<std::size_t>(leftCount)) : std::string_view();
     const std::string_view right =
         rightCount > 0 ? whole.substr(static_cast<std::size_t>(n - rightCount)) : std::string_view();
 
