@@ -523,6 +523,19 @@ bool QtDialogHost::filterEvent(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         handle([&] { m_controller->onSetCursor(); });
         return false;
+    case QEvent::KeyPress: {
+        // Enter on a list box's selected entry does what a double click on it does.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* listWidget = qobject_cast<QListWidget*>(watched);
+        if (!listWidget || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        QListWidgetItem* current = listWidget->currentItem();
+        if (!current || !current->isSelected())
+            return false;
+        notify(idOf(watched), Notification::DoubleClicked, listWidget->row(current));
+        return true;
+    }
     default:
         return false;
     }

@@ -124,12 +124,18 @@ TEST_F(ConversionLogWindowTest, buttonsDoubleClickAndCopyCommandReachTheLog)
 
 TEST_F(ConversionLogWindowTest, keyboardAloneSelectsAndPressesTheButtons)
 {
-    open("a\r\nb\r\nc\r\n");
+    open("a\r\n1 ft  =  12.000000 in\r\nc\r\n");
     logList().setFocus(Qt::TabFocusReason);
     QTest::keyClick(&logList(), Qt::Key_Home);
     QTest::keyClick(&logList(), Qt::Key_Down);
     ASSERT_EQ(logList().currentRow(), 1);
     ASSERT_TRUE(logList().item(1)->isSelected());
+
+    // Enter puts the selected entry back, as a double click does.
+    QTest::keyClick(&logList(), Qt::Key_Return);
+    EXPECT_EQ(text(res::idInput), "1");
+    EXPECT_EQ(text(res::idStartCaption), "ft");
+    EXPECT_EQ(QApplication::focusWidget(), &logList());
 
     // Tab leads from the list through add and restore to delete; Space presses it.
     for (int i = 0; i < 3; ++i)
