@@ -434,5 +434,28 @@ TEST_F(ConversionLogTest, unreadableLogIsReportedAtStartAndNeverSavedOver)
     EXPECT_TRUE(fs::exists("log.txt/keep"));
 }
 
+TEST_F(ConversionLogTest, logThatCouldNotBeMadeAtStartIsWrittenAtCloseOnlyWithEntries)
+{
+    // A link that leads nowhere yet: the log cannot be created through it at start.
+    for (bool add : {false, true}) {
+        SCOPED_TRACE(add ? "an entry added" : "nothing added");
+        std::error_code ignored;
+        fs::remove("log.txt", ignored);
+        fs::remove("kept.txt", ignored);
+        fs::create_symlink("kept.txt", "log.txt");
+        ASSERT_TRUE(openWithLog(std::nullopt));
+        EXPECT_TRUE(log().entries().empty());
+        if (add)
+            click(addButton);
+        window().onClose();
+        EXPECT_TRUE(messages().empty());
+        if (add) {
+            EXPECT_EQ(readLog(), "12 in  =  1.000000 ft\r\n");
+        } else {
+            EXPECT_FALSE(fs::exists("log.txt")); // still the link that leads nowhere
+        }
+    }
+}
+
 } // namespace
 } // namespace meridal::test

@@ -78,7 +78,7 @@ void ConversionLog::loadLog()
         m_window.setReadOnlyWarned(true);
     }
     if (m_unreadable)
-        showWithReason(res::strLogUnreadable, res::strWarningCaption, opened.reason);
+        showWithReason(res::strLogUnreadable, res::strWarningCaption, MessageIcon::Warning, opened.reason);
 
     platform::ListControl& list = m_window.logList();
     for (const std::string& entry : opened.entries)
@@ -125,17 +125,17 @@ void ConversionLog::saveLog()
         entries.push_back(list.entryText(i));
     std::string reason;
     if (!writeLog(logFileName, entries, reason))
-        showWithReason(res::strLogSaveFailed, res::strErrorCaption, reason);
+        showWithReason(res::strLogSaveFailed, res::strErrorCaption, MessageIcon::Error, reason);
 }
 
-void ConversionLog::showWithReason(unsigned formatId, unsigned captionId, const std::string& reason)
+void ConversionLog::showWithReason(unsigned formatId, unsigned captionId, MessageIcon icon,
+                                   const std::string& reason)
 {
     // The reason is the system's text, in the user's language and in UTF-8.
     const std::string text =
         formatWithArgument(m_window.resources().string(formatId), utf8ToWindows1252Lossy(reason));
-    m_window.showText(text, m_window.resources().string(captionId),
-                      captionId == res::strErrorCaption ? MessageIcon::Error : MessageIcon::Warning,
-                      MessageButtons::Ok, DefaultButton::First);
+    m_window.showText(text, m_window.resources().string(captionId), icon, MessageButtons::Ok,
+                      DefaultButton::First);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -8,6 +8,10 @@ namespace meridal {
 
 class ConverterWindow;
 
+namespace platform {
+enum class MessageIcon;
+}
+
 // The parts of a log entry "INPUT START  =  RESULT END".
 struct LogEntryParts {
     std::string input;
@@ -52,7 +56,9 @@ class ConversionLog final : public WindowFeature {
 
     // The selected entry; std::invalid_argument when there is none.
     std::string selectedEntry();
-    void showWithReason(unsigned formatId, unsigned captionId, const std::string& reason);
+    // String `formatId` with its one %s filled by `reason`, as given (never as a format).
+    void showWithReason(unsigned formatId, unsigned captionId, platform::MessageIcon icon,
+                        const std::string& reason);
 
     ConverterWindow& m_window;
     // "log.txt" was there, or was created, when the window started.
