@@ -262,10 +262,9 @@ TEST_F(ConversionLogTest, restoreThatCannotWorkChangesNothing)
         bool invalidArgument;
     };
     const Case cases[] = {
-        {"12 furlong  =  1.000000 ft", false},
-        {"12 in  =  1.000000 yd", false},
-        {"no separator here", true},
-        {nullptr, true},
+        {"12 furlong  =  1.000000 ft", false}, {"12 in  =  1.000000 yd", false},
+        {"12 in  =  1.000000 K", false}, // units of two dimensions
+        {"no separator here", true},           {nullptr, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry ? c.entry : "no selection");

@@ -210,7 +210,9 @@ void ConversionLog::restoreLogEntry()
     UnitCatalogue& catalogue = m_window.catalogue();
     const std::string* startOwner = catalogue.ownerOf(parts.startUnit);
     const std::string* endOwner = catalogue.ownerOf(parts.endUnit);
-    if (!startOwner || !endOwner) {
+    // Both units must be found in the end unit's dimension, or the captions would name a
+    // start unit that the start list does not show, and the next conversion would use another.
+    if (!startOwner || !endOwner || !catalogue.unit(*endOwner, parts.startUnit)) {
         m_window.showText("The dimension or unit no longer exists", "Log Error", MessageIcon::Error,
                           MessageButtons::Ok, DefaultButton::First);
         return;
