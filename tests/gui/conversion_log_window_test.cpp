@@ -145,7 +145,15 @@ TEST_F(ConversionLogWindowTest, keyboardAloneSelectsAndPressesTheButtons)
     ASSERT_EQ(logList().count(), 2);
     EXPECT_EQ(logList().item(1)->text(), "c");
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    // Delete in the list deletes its selected entry.
+    logList().setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&logList(), Qt::Key_Home);
+    QTest::keyClick(&logList(), Qt::Key_Delete);
+    ASSERT_EQ(logList().count(), 1);
+    EXPECT_EQ(logList().item(0)->text(), "c");
+
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &button(res::idClearLogButton));
     m_messages.answers.push_back(platform::MessageResult::Yes);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -50,6 +50,7 @@ bool ConversionLog::onNotify(const platform::NotifyMessage& message)
         {res::idClearLogButton, Notification::Clicked, &ConversionLog::onClear},
         {res::idRestoreLogButton, Notification::Clicked, &ConversionLog::onRestore},
         {res::idLogList, Notification::DoubleClicked, &ConversionLog::onRestore},
+        {res::idLogList, Notification::DeletePressed, &ConversionLog::onDelete},
         {res::idLogList, Notification::SelectionChanged, nullptr},
     };
     return Route::dispatch(*this, routes, message);
