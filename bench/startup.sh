@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up benchmark of the window, not a test: the time from starting a program until it
-# first draws its window, under Xvfb, for meridal (default catalogue), a bare Qt window
-# and ConvertAll, interleaved, median of RUNS rounds (default 11, after one warm-up round).
+# first draws its window, under Xvfb, for meridal (default catalogue, a conversion log of
+# 1,000 entries), a bare Qt window and ConvertAll, interleaved, median of RUNS rounds
+# (default 11, after one warm-up round).
 # Then the time to switch to the all-units view with a catalogue of 10,000 units.
 #
 #   bench/startup.sh [BUILD_FOLDER]       (default build/release, configured when missing)
@@ -34,6 +35,10 @@ bin=$(cd "$build/bin" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cc -O2 -o "$scratch/startup-probe" bench/startup-probe.c -lX11 -lXdamage
+
+# Meridal starts with a conversion log of 1,000 entries.
+mkdir -p "$scratch/meridal"
+for i in $(seq 1 1000); do printf '%d in  =  %d.000000 ft\r\n' "$((i * 12))" "$i"; done > "$scratch/meridal/log.txt"
 
 cat > "$scratch/rounds.sh" <<ROUNDS
 set -eu

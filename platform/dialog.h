@@ -23,7 +23,8 @@ enum class Notification {
     TextChanged,      // an edit field's text changed, by the user or by the program
     FocusGained,
     FocusLost,
-    Clicked, // a button, or a picture that reports clicks
+    Clicked,       // a button, or a picture that reports clicks
+    DeletePressed, // the Delete key on a list box's selected entry
 };
 
 // A notification with what its handler needs.

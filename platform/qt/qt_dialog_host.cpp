@@ -524,6 +524,22 @@ bool QtDialogHost::filterEvent(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         handle([&] { m_controller->onSetCursor(); });
         return false;
+    case QEvent::KeyPress: {
+        // On a list box's selected entry, Enter does what a double click does, and Delete
+        // tells the window so.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* listWidget = qobject_cast<QListWidget*>(watched);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!listWidget || !(enter || key->key() == Qt::Key_Delete) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        QListWidgetItem* current = listWidget->currentItem();
+        if (!current || !current->isSelected())
+            return false;
+        notify(idOf(watched), enter ? Notification::DoubleClicked : Notification::DeletePressed,
+               listWidget->row(current));
+        return true;
+    }
     default:
         return false;
     }

@@ -46,7 +46,13 @@ class FakeList final : public platform::ListControl {
                                               }),
                              text);
     }
-    void insertEntry(int index, const std::string& text) override { m_entries.insert(at(index), text); }
+    // The selected entry stays selected, as in a list box.
+    void insertEntry(int index, const std::string& text) override
+    {
+        m_entries.insert(at(index), text);
+        if (m_selected >= index)
+            ++m_selected;
+    }
     void removeEntry(int index) override
     {
         m_entries.erase(at(index));
