@@ -369,6 +369,11 @@ std::optional<char32_t> QtEditField::unrepresentable() const
     return std::nullopt;
 }
 
+void QtEditField::setReadOnly(bool readOnly)
+{
+    m_edit.setReadOnly(readOnly);
+}
+
 // QtTextField ----------------------------------------------------------------------------
 
 QtTextField::QtTextField(QLabel& label) : m_label(label)

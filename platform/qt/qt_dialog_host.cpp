@@ -347,6 +347,7 @@ bool QtDialogHost::initialise(DialogController& controller)
     m_controller = &controller;
     m_ended = false;
     m_result = 0;
+    controller.onAttach(*this);
     bool initialised = false;
     handle([&] { initialised = controller.onInitDialog(); });
     if (!initialised && !m_ended) {
