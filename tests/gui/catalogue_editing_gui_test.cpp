@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace meridal {
 namespace {
@@ -83,7 +84,13 @@ class CatalogueEditingGuiTest : public ::testing::Test {
             seen = true;
             std::map<int, QWidget*> controls = controlsOf(*dialog);
             user(*dialog, controls);
-            QTest::keyClick(dialog, Qt::Key_Return);
+            // Enter in the first field that takes typing presses OK.
+            for (QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+                if (!field->isReadOnly()) {
+                    QTest::keyClick(field, Qt::Key_Return);
+                    break;
+                }
+            }
             if (dialog->isVisible()) // refused: give up
                 QTest::keyClick(dialog, Qt::Key_Escape);
         });
@@ -125,6 +132,22 @@ TEST_F(CatalogueEditingGuiTest, editsReachTheSavedFile)
         EXPECT_EQ(edit(controls, res::idEditFactor).text(), QStringLiteral("1"));
         ASSERT_NE(controls[res::idEditNote], nullptr);
         EXPECT_EQ(controls[res::idEditNote]->font().pointSize(), 10);
+        // Tab visits the fields in reading order, then OK and Cancel.
+        std::vector<int> visited;
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        edit(controls, res::idEditDimension).setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 7; ++i) {
+            QWidget* focused = QApplication::focusWidget();
+            visited.push_back(focused ? focused->property("controlId").toInt() : -1);
+            QTest::keyClick(focused ? focused : &dialog, Qt::Key_Tab);
+        }
+        EXPECT_EQ(visited, (std::vector<int>{1021, 1022, 1024, 1023, 1025, 1, 2}));
+        for (const auto& [id, control] : controls) {
+            if (qobject_cast<QLineEdit*>(control)) {
+                EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
+            }
+        }
         QTest::keyClicks(&edit(controls, res::idEditDimension), QStringLiteral("Speed"));
         QTest::keyClicks(&edit(controls, res::idEditBaseUnit), QStringLiteral("m/s"));
         EXPECT_EQ(edit(controls, res::idEditUnit).text(), QStringLiteral("m/s"));
