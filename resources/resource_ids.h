@@ -80,6 +80,10 @@ inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
 inline constexpr unsigned strCatalogueSaveFailed = 251;    // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
+inline constexpr unsigned strCatalogueUnreadableAtStart = 285;
+inline constexpr unsigned strCatalogueNotCreated = 286;
+inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
+inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
 // Input that the edit dialog refuses; each %s is the label, character or number concerned.
 inline constexpr unsigned strDimensionLabelInUse = 290; // one %s
 inline constexpr unsigned strUnitLabelInUse = 291;      // one %s
