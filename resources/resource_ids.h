@@ -78,7 +78,7 @@ inline constexpr unsigned strTargetLast = 248;
 // Meridal's own messages beyond the ones above.
 inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
-inline constexpr unsigned strCatalogueSaveFailed = 251;    // one %s: the reason
+inline constexpr unsigned strCatalogueSaveFailed = 251; // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
 inline constexpr unsigned strCatalogueUnreadableAtStart = 285;
 inline constexpr unsigned strCatalogueNotCreated = 286;
@@ -93,7 +93,7 @@ inline constexpr unsigned strCharacterNotKept = 294;    // one %s: "U+2713"
 inline constexpr unsigned strFactorZero = 295;
 inline constexpr unsigned strFactorUnreadable = 296; // one %s
 inline constexpr unsigned strOffsetUnreadable = 297; // one %s
-inline constexpr unsigned strTipFirst = 701; // 701 to 706: tips; 700 + counter
+inline constexpr unsigned strTipFirst = 701;         // 701 to 706: tips; 700 + counter
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;
 inline constexpr unsigned strInvalidDate = 55296;
