@@ -91,6 +91,7 @@ class CatalogueEditingGuiTest : public ::testing::Test {
                     break;
                 }
             }
+            m_stayedOpen = dialog->isVisible();
             if (dialog->isVisible()) // refused: give up
                 QTest::keyClick(dialog, Qt::Key_Escape);
         });
@@ -118,6 +119,7 @@ class CatalogueEditingGuiTest : public ::testing::Test {
     test::RecordedMessages m_messages;
     std::unique_ptr<QtDialogHost> m_host;
     std::unique_ptr<CConverterDlg> m_dialog;
+    bool m_stayedOpen = false; // the last dialog was still open after Enter
 };
 
 TEST_F(CatalogueEditingGuiTest, editsReachTheSavedFile)
@@ -204,6 +206,23 @@ TEST_F(CatalogueEditingGuiTest, editsReachTheSavedFile)
                         "\t</dimension>\r\n";
     });
     EXPECT_NE(saved.find(expected), std::string::npos) << saved;
+}
+
+TEST_F(CatalogueEditingGuiTest, refusedInputKeepsTheDialogOpen)
+{
+    // "ft" is taken, and a pasted check mark cannot be kept in the file.
+    for (const QString& label : {QStringLiteral("ft"), QStringLiteral("ft\u2713")}) {
+        editThroughMenu(res::cmdAddUnit2, [&label](QDialog&, std::map<int, QWidget*>& controls) {
+            edit(controls, res::idEditUnit).insert(label); // as a paste
+            QTest::keyClicks(&edit(controls, res::idEditFactor), QStringLiteral("0.3"));
+        });
+        EXPECT_TRUE(m_stayedOpen);
+    }
+    ASSERT_EQ(m_messages.messages.size(), 2u);
+    EXPECT_NE(m_messages.messages[0].text.find("\"ft\""), std::string::npos);
+    EXPECT_NE(m_messages.messages[1].text.find("U+2713"), std::string::npos);
+    EXPECT_EQ(m_messages.messages[1].caption, m_resources->string(res::strErrorCaption));
+    EXPECT_EQ(m_dialog->catalogue().unitCount(), 5u);
 }
 
 } // namespace
