@@ -84,7 +84,6 @@ inline constexpr unsigned strCatalogueUnreadableAtStart = 285;
 inline constexpr unsigned strCatalogueNotCreated = 286;
 inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
 inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
-<<<<<<< HEAD
 // Input that the edit dialog refuses; each %s is the label, character or number concerned.
 inline constexpr unsigned strDimensionLabelInUse = 290; // one %s
 inline constexpr unsigned strUnitLabelInUse = 291;      // one %s
@@ -95,9 +94,6 @@ inline constexpr unsigned strFactorZero = 295;
 inline constexpr unsigned strFactorUnreadable = 296; // one %s
 inline constexpr unsigned strOffsetUnreadable = 297; // one %s
 inline constexpr unsigned strTipFirst = 701;         // 701 to 706: tips; 700 + counter
-=======
-inline constexpr unsigned strTipFirst = 701;                // 701 to 706: tips; 700 + counter
->>>>>>> main
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;
 inline constexpr unsigned strInvalidDate = 55296;
