@@ -1,5 +1,7 @@
 #include "catalogue/unit_catalogue.h"
 
+#include "catalogue/windows1252.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -54,6 +56,73 @@ void UnitCatalogue::removeUnit(const std::string& dimensionLabel, const std::str
             list->erase(it);
     }
     m_unitOwners.remove(label);
+}
+
+bool UnitCatalogue::relabelDimension(const std::string& from, const std::string& to)
+{
+    // Copies: the caller's texts may be keys that are about to go.
+    const std::string oldLabel = from;
+    const std::string newLabel = to;
+    ElementPtr* held = m_dimensions.find(oldLabel);
+    if (!held)
+        return false;
+    ElementPtr element = std::move(*held);
+    bool labelled = false;
+    for (MarkupAttribute& attribute : element->attributes) {
+        if (equalsIgnoreCase1252(attribute.name, "label")) {
+            attribute.value = newLabel;
+            labelled = true;
+            break;
+        }
+    }
+    if (!labelled)
+        element->attributes.insert(element->attributes.begin(), {"label", newLabel});
+    m_dimensions.remove(oldLabel);
+    m_dimensions.set(newLabel, std::move(element));
+
+    UnitTable table;
+    if (UnitTable* found = m_unitTables.find(oldLabel)) {
+        table = std::move(*found);
+        m_unitTables.remove(oldLabel);
+    }
+    table.forEach([this, &oldLabel, &newLabel](const std::string& unitLabel, MarkupElement* const&) {
+        // A label that another dimension also carries keeps naming that dimension.
+        if (std::string* owner = m_unitOwners.find(unitLabel); owner && *owner == oldLabel)
+            *owner = newLabel;
+    });
+    m_unitTables.set(newLabel, std::move(table));
+
+    UnitList list;
+    if (UnitList* found = m_unitLists.find(oldLabel)) {
+        list = std::move(*found);
+        m_unitLists.remove(oldLabel);
+    }
+    m_unitLists.set(newLabel, std::move(list));
+    return true;
+}
+
+bool UnitCatalogue::changeUnit(const std::string& dimensionLabel, const std::string& unitLabel,
+                               std::string newLabel, std::string factor, std::string offset)
+{
+    const std::string dimension = dimensionLabel;
+    const std::string oldLabel = unitLabel;
+    UnitTable* table = m_unitTables.find(dimension);
+    MarkupElement* const* held = table ? table->find(oldLabel) : nullptr;
+    if (!held)
+        return false;
+    MarkupElement& element = **held;
+    element.name = "unit";
+    element.opens = true;
+    element.closes = true;
+    element.attributes = {{"label", newLabel}, {"cf", std::move(factor)}, {"offset", std::move(offset)}};
+
+    // Removal first, so the label may stay.
+    table->remove(oldLabel);
+    table->set(newLabel, &element);
+    if (const std::string* owner = m_unitOwners.find(oldLabel); owner && *owner == dimension)
+        m_unitOwners.remove(oldLabel);
+    m_unitOwners.set(newLabel, dimension);
+    return true;
 }
 
 const MarkupElement* UnitCatalogue::dimension(std::string_view label) const

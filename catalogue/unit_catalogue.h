@@ -45,6 +45,21 @@ class UnitCatalogue {
     // of the list is touched.
     void removeUnit(const std::string& dimensionLabel, const std::string& unitLabel);
 
+    // Gives the dimension `from` the label `to`: its element's "label" becomes `to`, and its
+    // element, inner table and list move to the new key in their three tables, where the key
+    // becomes the most recent of its bucket (also when `to` equals `from`). Owner entries that
+    // named `from` for the labels of its inner table name `to`. False when `from` is absent.
+    bool relabelDimension(const std::string& from, const std::string& to);
+
+    // Changes the unit that the dimension's inner table holds under `unitLabel` in place, so it
+    // keeps its place in the dimension's list: it becomes a self-closing "unit" element with
+    // exactly the attributes "label", "cf" and "offset". The inner table drops the old label
+    // and stores the unit under the new one (the most recent key of its bucket, also when the
+    // label stays); the old label's owner entry goes when it named this dimension, and the new
+    // label's names it. False when there is no such unit.
+    bool changeUnit(const std::string& dimensionLabel, const std::string& unitLabel, std::string newLabel,
+                    std::string factor, std::string offset);
+
     // Lookups; nullptr when absent.
     const MarkupElement* dimension(std::string_view label) const;
     const MarkupElement* unit(std::string_view dimensionLabel, std::string_view unitLabel) const;

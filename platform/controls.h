@@ -50,6 +50,9 @@ class EditField {
     // The first character of the typed text that Windows-1252 cannot hold (text() shows it
     // as "?"), or nullopt when every character fits.
     virtual std::optional<char32_t> unrepresentable() const = 0;
+    // A read-only field shows its text and lets the user select and copy it, but not change it;
+    // the program's setText still works.
+    virtual void setReadOnly(bool readOnly) = 0;
 };
 
 // A static text.

@@ -14,6 +14,7 @@ class TextField;
 class MessageBoxes;
 class Clipboard;
 class Desktop;
+class DialogHost;
 struct Image;
 
 // What a control tells its window.
@@ -40,8 +41,9 @@ class DialogHost;
 class DialogController {
   public:
     virtual ~DialogController() = default;
-    // The host of the window this controller runs in, given before onInitDialog.
-    virtual void attach(DialogHost& /*host*/) {}
+    // The host that runs this controller hands itself over before onInitDialog (a dialog
+    // run through DialogHost::runDialog learns its own window this way).
+    virtual void onAttach(DialogHost& /*host*/) {}
     // The window exists and its controls can be found; false ends the dialog at once.
     virtual bool onInitDialog() = 0;
     virtual void onNotify(const NotifyMessage& message) = 0;

@@ -89,7 +89,16 @@ inline constexpr unsigned strCatalogueTooLarge = 271;
 inline constexpr unsigned strCatalogueNotCreated = 286;
 inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
 inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
-inline constexpr unsigned strTipFirst = 701;                // 701 to 706: tips; 700 + counter
+// Input that the edit dialog refuses; each %s is the label, character or number concerned.
+inline constexpr unsigned strDimensionLabelInUse = 290; // one %s
+inline constexpr unsigned strUnitLabelInUse = 291;      // one %s
+inline constexpr unsigned strLabelIsAllUnits = 292;     // one %s
+inline constexpr unsigned strLabelNotKeptByFile = 293;  // one %s
+inline constexpr unsigned strCharacterNotKept = 294;    // one %s: "U+2713"
+inline constexpr unsigned strFactorZero = 295;
+inline constexpr unsigned strFactorUnreadable = 296; // one %s
+inline constexpr unsigned strOffsetUnreadable = 297; // one %s
+inline constexpr unsigned strTipFirst = 701;         // 701 to 706: tips; 700 + counter
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;
 inline constexpr unsigned strInvalidDate = 55296;
@@ -110,6 +119,16 @@ inline constexpr int idRestoreLogButton = 1054;
 inline constexpr int idAddLogButton = 1051;
 inline constexpr int idDeleteLogButton = 1052;
 inline constexpr int idClearLogButton = 1053;
+
+// Controls of the edit dialog.
+inline constexpr int idOk = 1;
+inline constexpr int idCancel = 2;
+inline constexpr int idEditDimension = 1021;
+inline constexpr int idEditBaseUnit = 1022;
+inline constexpr int idEditFactor = 1023;
+inline constexpr int idEditUnit = 1024;
+inline constexpr int idEditOffset = 1025;
+inline constexpr int idEditNote = 1046;
 
 // Commands.
 inline constexpr int cmdExit = 139;

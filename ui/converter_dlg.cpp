@@ -55,6 +55,7 @@ class NoEdit final : public platform::EditField {
     void copy() override {}
     void paste() override {}
     std::optional<char32_t> unrepresentable() const override { return std::nullopt; }
+    void setReadOnly(bool) override {}
 };
 
 class NoText final : public platform::TextField {

@@ -1,13 +1,12 @@
 #include "ui/numeric_entry.h"
 
-#include "catalogue/numeric_text.h"
 #include "platform/controls.h"
 
 #include <string>
 
 namespace meridal {
 
-bool filterNumericEntry(platform::EditField& field, bool& rewriting)
+bool filterNumericEntry(platform::EditField& field, bool& rewriting, NumericFilter filter)
 {
     if (rewriting) {
         rewriting = false;
@@ -15,7 +14,7 @@ bool filterNumericEntry(platform::EditField& field, bool& rewriting)
     }
 
     const std::string asRead = field.text();
-    const std::string kept = filterNumericText(asRead);
+    const std::string kept = filter(asRead);
     if (kept.size() == asRead.size())
         return true;
 

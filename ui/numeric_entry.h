@@ -1,5 +1,10 @@
 #pragma once
 
+#include "catalogue/numeric_text.h"
+
+#include <string>
+#include <string_view>
+
 namespace meridal {
 
 namespace platform {
@@ -16,6 +21,10 @@ class EditField;
 //
 // Returns false when this notification was that nested one (nothing to do), true when the
 // caller goes on to use the text.
-bool filterNumericEntry(platform::EditField& field, bool& rewriting);
+//
+// `filter` decides which characters stay; a field that takes exponents keeps more.
+using NumericFilter = std::string (*)(std::string_view);
+bool filterNumericEntry(platform::EditField& field, bool& rewriting,
+                        NumericFilter filter = filterNumericText);
 
 } // namespace meridal

@@ -3,10 +3,12 @@
 #include "catalogue/windows1252.h"
 #include "platform/qt/qt_text.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -395,6 +397,16 @@ std::optional<char32_t> QtEditField::unrepresentable() const
             return codePoint;
     }
     return std::nullopt;
+}
+
+void QtEditField::setReadOnly(bool readOnly)
+{
+    m_edit.setReadOnly(readOnly);
+    // A field that takes no typing shows it: the window's colour behind the text, as a label has.
+    QPalette palette = m_edit.palette();
+    const QPalette usual = QApplication::palette(&m_edit);
+    palette.setBrush(QPalette::Base, usual.brush(readOnly ? QPalette::Window : QPalette::Base));
+    m_edit.setPalette(palette);
 }
 
 // QtTextField ----------------------------------------------------------------------------

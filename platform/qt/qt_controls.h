@@ -104,6 +104,7 @@ class QtEditField final : public EditField {
     void copy() override;
     void paste() override;
     std::optional<char32_t> unrepresentable() const override;
+    void setReadOnly(bool readOnly) override;
 
   private:
     QLineEdit& m_edit;

@@ -345,9 +345,9 @@ void QtDialogHost::buildMenuBar(const Resources& resources, unsigned menuId)
 bool QtDialogHost::initialise(DialogController& controller)
 {
     m_controller = &controller;
-    controller.attach(*this);
     m_ended = false;
     m_result = 0;
+    controller.onAttach(*this);
     bool initialised = false;
     handle([&] { initialised = controller.onInitDialog(); });
     if (!initialised && !m_ended) {

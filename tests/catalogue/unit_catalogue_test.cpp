@@ -115,6 +115,59 @@ TEST(UnitCatalogue, BrokenInvariantsGiveEmptyAnswers)
     EXPECT_TRUE(catalogue.dimensionLabels().empty());
 }
 
+TEST(UnitCatalogue, RelabellingADimensionMovesItsTablesAndOwners)
+{
+    UnitCatalogue catalogue;
+    for (const char* label : {"Length", "Mass", "Time", "Area", "Temperature"})
+        catalogue.registerDimension(dimension(label, "m"));
+    catalogue.registerUnit("Length", unit("m"));
+    catalogue.registerUnit("Length", unit("in", "0.0254"));
+    catalogue.registerUnit("Mass", unit("in", "9")); // a label Mass also carries: Mass owns it
+    catalogue.registerUnit("Length", unit("ft", "0.3048"));
+
+    // The same label: stored anew, the most recent of its bucket (11, with Temperature).
+    ASSERT_TRUE(catalogue.relabelDimension("Area", "Area"));
+    EXPECT_EQ(catalogue.dimensionLabels(), (Labels{"Mass", "Length", "Area", "Temperature", "Time"}));
+
+    ASSERT_TRUE(catalogue.relabelDimension("Length", "Distance"));
+    EXPECT_EQ(catalogue.dimension("Length"), nullptr);
+    ASSERT_NE(catalogue.dimension("Distance"), nullptr);
+    EXPECT_EQ(attributeValue(*catalogue.dimension("Distance"), "label"), "Distance");
+    EXPECT_EQ(listLabels(catalogue, "Distance"), (Labels{"m=1", "in=0.0254", "ft=0.3048"}));
+    EXPECT_EQ(catalogue.unitLabels("Distance").size(), 3u);
+    EXPECT_EQ(catalogue.unitTable("Length"), nullptr);
+    EXPECT_EQ(catalogue.unitList("Length"), nullptr);
+    EXPECT_EQ(*catalogue.ownerOf("ft"), "Distance");
+    EXPECT_EQ(*catalogue.ownerOf("in"), "Mass");
+    EXPECT_FALSE(catalogue.relabelDimension("Length", "Other"));
+}
+
+TEST(UnitCatalogue, ChangingAUnitKeepsItsPlaceInTheList)
+{
+    UnitCatalogue catalogue;
+    catalogue.registerDimension(dimension("D", "Area"));
+    catalogue.registerUnit("D", unit("Temperature", "1"));
+    catalogue.registerUnit("D", unit("Area", "2"));
+    catalogue.registerUnit("D", unit("x", "3"));
+    const MarkupElement* record = catalogue.unit("D", "Temperature");
+
+    // Label kept, factor changed: stored anew, first of its bucket; the record is the same.
+    ASSERT_TRUE(catalogue.changeUnit("D", "Temperature", "Temperature", "5", "1"));
+    EXPECT_EQ(catalogue.unit("D", "Temperature"), record);
+    EXPECT_EQ(catalogue.unitLabels("D"), (Labels{"x", "Temperature", "Area"})); // x: bucket 1
+    EXPECT_EQ(listLabels(catalogue, "D"), (Labels{"Temperature=5", "Area=2", "x=3"}));
+
+    // A new label: the old one is gone from the table and the owners, the place kept.
+    ASSERT_TRUE(catalogue.changeUnit("D", "Temperature", "T", "6", "0"));
+    EXPECT_EQ(catalogue.unit("D", "T"), record);
+    EXPECT_EQ(catalogue.unit("D", "Temperature"), nullptr);
+    EXPECT_EQ(catalogue.ownerOf("Temperature"), nullptr);
+    EXPECT_EQ(*catalogue.ownerOf("T"), "D");
+    EXPECT_EQ(listLabels(catalogue, "D"), (Labels{"T=6", "Area=2", "x=3"}));
+    EXPECT_EQ(record->attributes.size(), 3u);
+    EXPECT_FALSE(catalogue.changeUnit("D", "Temperature", "y", "1", "0"));
+}
+
 TEST(FindAttribute, IgnoresCaseAndTakesTheFirstMatch)
 {
     const MarkupElement unit{

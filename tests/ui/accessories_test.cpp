@@ -124,8 +124,7 @@ TEST_F(AccessoriesTest, aboutBoxSetsFontsAndTextsOfTheControlsItHasAndEndsOnlyBy
     about.otherControls = {1, 1036};
     about.fakeDesktop.version = "2.1.0.7";
     host().dialogRunner = [&](unsigned, platform::DialogController& controller) {
-        about.attach(controller);
-        controller.attach(about);
+        about.attach(controller); // hands the dialog its host
         EXPECT_TRUE(controller.onInitDialog());
         about.command(1034);
         about.notify(1034, Notification::Clicked);
@@ -153,7 +152,7 @@ TEST_F(AccessoriesTest, aboutBoxSetsFontsAndTextsOfTheControlsItHasAndEndsOnlyBy
 
     // The close box and Escape end it as well.
     CAboutDlg box(m_resources);
-    box.attach(about);
+    about.attach(box);
     box.onClose();
     EXPECT_EQ(about.endResults.size(), 2u);
 }

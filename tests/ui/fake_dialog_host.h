@@ -157,10 +157,14 @@ class FakeEdit final : public platform::EditField {
     void copy() override { m_clipboard.setText(m_text.substr(from(), to() - from())); }
     void paste() override { userType(m_clipboard.text()); }
     std::optional<char32_t> unrepresentable() const override { return m_unrepresentable; }
+    void setReadOnly(bool readOnly) override { m_readOnly = readOnly; }
+    bool readOnly() const { return m_readOnly; }
 
-    // The user types at the caret, replacing the selection.
+    // The user types at the caret, replacing the selection; a read-only field ignores it.
     void userType(const std::string& typed)
     {
+        if (m_readOnly)
+            return;
         m_text.replace(from(), to() - from(), typed);
         m_start = m_end = static_cast<int>(from() + typed.size());
         notifyChanged();
@@ -185,6 +189,7 @@ class FakeEdit final : public platform::EditField {
     std::string m_text;
     std::optional<char32_t> m_unrepresentable;
     int m_start = 0, m_end = 0;
+    bool m_readOnly = false;
 };
 
 class FakeText final : public platform::TextField {
@@ -298,7 +303,11 @@ class FakeDialogHost final : public platform::DialogHost {
             texts[id];
     }
 
-    void attach(platform::DialogController& controller) { m_controller = &controller; }
+    void attach(platform::DialogController& controller)
+    {
+        m_controller = &controller;
+        controller.onAttach(*this);
+    }
 
     platform::ListControl* list(int id) override { return find(lists, id); }
     platform::EditField* edit(int id) override { return find(edits, id); }

@@ -18,7 +18,7 @@ class CAboutDlg final : public platform::DialogController {
   public:
     explicit CAboutDlg(const Resources& resources);
 
-    void attach(platform::DialogHost& host) override { m_host = &host; }
+    void onAttach(platform::DialogHost& host) override { m_host = &host; }
     bool onInitDialog() override;
     void onNotify(const platform::NotifyMessage& message) override;
     void onCommand(int commandId) override;
