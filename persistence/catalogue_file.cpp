@@ -164,11 +164,10 @@ OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue,
     if (missing == MissingCatalogue::WriteDefault) {
         if (writeDefaultCatalogue(path, resources)) {
             opened.result = readCatalogue(path, catalogue, resources);
-        } else {
-            opened.defaultNotWritten = true;
-            opened.result.ok = true;
+            return opened;
         }
-        return opened;
+        // The folder would not take the file: the default serves from memory.
+        opened.defaultNotWritten = true;
     }
     // The same text the file would hold, read the way the file would be read.
     opened.result = readCatalogueText(toCrLf(defaultCatalogueText(resources)), catalogue, resources);

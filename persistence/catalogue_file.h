@@ -60,7 +60,8 @@ struct OpenedCatalogue {
     LoadResult result;
     bool usedDefault = false;       // the file was missing, so the default catalogue was used
     bool defaultMissing = false;    // ... and the resource module has none: the catalogue is empty
-    bool defaultNotWritten = false; // WriteDefault could not create the file: the catalogue is empty
+    bool defaultNotWritten = false; // WriteDefault could not create the file: the default is
+                                    // loaded from memory, and there is no file to save into
 };
 
 // Opens the catalogue at `path` into `catalogue` the way the program starts: a missing file

@@ -3,6 +3,7 @@
 #include "catalogue/markup_element.h"
 #include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
+#include "persistence/file_snapshot.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
@@ -255,6 +256,7 @@ bool CConverterDlg::initialise()
 
     m_chrome.setUpTooltips();
     m_chrome.startTimer();
+    m_initialised = true;
     return true;
 }
 
@@ -332,23 +334,45 @@ bool CConverterDlg::loadCatalogue()
         m_loadError = opened.result.error;
         return false;
     }
-    m_catalogueUnreadable = opened.result.unreadable;
+    if (opened.result.unreadable) {
+        // Saving what was read from a file that could not be read would wipe that file.
+        m_catalogueFile = CatalogueFile::Unreadable;
+        showMessage(res::strCatalogueUnreadableAtStart, res::strWarningCaption, MessageIcon::Warning);
+    } else if (opened.defaultNotWritten) {
+        m_catalogueFile = CatalogueFile::NeverCreated;
+        showMessage(res::strCatalogueNotCreated, res::strWarningCaption, MessageIcon::Warning);
+    } else {
+        m_catalogueFile = CatalogueFile::Loaded;
+        m_loadedCatalogue = FileSnapshot::take(catalogueFileName);
+    }
     return true;
 }
 
 void CConverterDlg::writeDefaultCatalogue()
 {
     // A module without the default text, or a folder that cannot take the file, leaves
-    // the file missing; the load then finds an empty catalogue.
+    // the file missing.
     meridal::writeDefaultCatalogue(catalogueFileName, m_resources);
+}
+
+void CConverterDlg::setSaveOnClose(bool save)
+{
+    // After initialisation only a completed edit of the catalogue asks for saving.
+    if (save && m_initialised)
+        m_catalogueEdited = true;
+    m_saveOnClose = save;
 }
 
 void CConverterDlg::saveCatalogue()
 {
-    // Saving what was read from a file that could not be read would wipe that file.
-    if (m_catalogueUnreadable) {
+    switch (m_catalogueFile) {
+    case CatalogueFile::Unreadable:
         showMessage(res::strCatalogueNotSavedUnreadable, res::strErrorCaption, MessageIcon::Warning);
         return;
+    case CatalogueFile::NeverCreated:
+        return; // told at start
+    case CatalogueFile::Loaded:
+        break;
     }
 
     switch (fileState(catalogueFileName)) {
@@ -364,16 +388,39 @@ void CConverterDlg::saveCatalogue()
         break;
     }
 
-    m_catalogue.setConfig(makeConfig(selectedText(*m_dimensionList), selectedText(*m_startUnitList),
-                                     selectedText(*m_endUnitList), m_input->text()));
+    UnitCatalogue fromDisk;
+    UnitCatalogue* saved = &m_catalogue;
+    if (!m_loadedCatalogue.matches(catalogueFileName)) {
+        // Another writer changed the file since it was read: its change is not reverted
+        // behind the person's back.
+        if (!m_catalogueEdited) {
+            // Only the selection differs: the file as it is now, with the new selection.
+            const LoadResult reread = readCatalogue(catalogueFileName, fromDisk, m_resources);
+            if (!reread.ok || reread.unreadable) {
+                showMessage(res::strCatalogueChangedNoLongerLoads, res::strErrorCaption,
+                            MessageIcon::Warning);
+                return;
+            }
+            saved = &fromDisk;
+        } else if (showMessage(res::strCatalogueChangedReplace, res::strWarningCaption, MessageIcon::Question,
+                               platform::MessageButtons::YesNo,
+                               platform::DefaultButton::Second) != platform::MessageResult::Yes) {
+            return;
+        }
+    }
+
+    saved->setConfig(makeConfig(selectedText(*m_dimensionList), selectedText(*m_startUnitList),
+                                selectedText(*m_endUnitList), m_input->text()));
 
     std::string reason;
-    if (!writeCatalogue(catalogueFileName, m_catalogue, reason)) {
+    if (!writeCatalogue(catalogueFileName, *saved, reason)) {
         const std::string text = formatWithArgument(m_resources.string(res::strCatalogueSaveFailed),
                                                     utf8ToWindows1252Lossy(reason));
         m_resources.loadString(res::strErrorCaption, m_messageText);
         m_host.messageBoxes().show(text, m_messageText, MessageIcon::Error);
+        return;
     }
+    m_loadedCatalogue = FileSnapshot::take(catalogueFileName);
 }
 
 // ---------------------------------------------------------------------------------------

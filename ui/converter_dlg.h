@@ -2,6 +2,7 @@
 
 #include "catalogue/conversion.h"
 #include "catalogue/unit_catalogue.h"
+#include "persistence/file_snapshot.h"
 #include "platform/dialog.h"
 #include "ui/accessories/accessories.h"
 #include "ui/chrome/window_chrome.h"
@@ -90,7 +91,7 @@ class CConverterDlg : public platform::DialogController, public ConverterWindow 
     platform::TextField& endCaption() override { return *m_endCaption; }
     UnitCatalogue& catalogue() override { return m_catalogue; }
     void setScientific(bool scientific) override { m_conversion.m_scientific = scientific; }
-    void setSaveOnClose(bool save) override { m_saveOnClose = save; }
+    void setSaveOnClose(bool save) override;
     void setReadOnlyWarned(bool warned) override { m_readOnlyWarned = warned; }
     void setContextList(int list) override { m_contextList = list; }
     platform::MessageResult showMessage(unsigned textId, unsigned captionId, platform::MessageIcon icon,
@@ -154,8 +155,17 @@ class CConverterDlg : public platform::DialogController, public ConverterWindow 
     bool m_readOnlyWarned = false;
     bool m_valueEditFocused = false;
     int m_contextList = 0;
-    // The catalogue file existed but could not be read: it is never saved over.
-    bool m_catalogueUnreadable = false;
+    // What the catalogue was loaded from, and so what closing may save it into.
+    enum class CatalogueFile {
+        Loaded,       // the file, as m_loadedCatalogue remembers it
+        Unreadable,   // the file exists but could not be read: it is never saved over
+        NeverCreated, // there was none and none could be made: the default from memory
+    };
+    CatalogueFile m_catalogueFile = CatalogueFile::Loaded;
+    FileSnapshot m_loadedCatalogue;
+    // The person changed the catalogue in this session (not only the selection).
+    bool m_catalogueEdited = false;
+    bool m_initialised = false;
 
     UnitCatalogue m_catalogue;
 

@@ -21,8 +21,8 @@
 #include <QXmlStreamReader>
 
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,8 +30,7 @@ namespace meridal::platform::qt {
 
 namespace {
 
-template <typename Widget>
-QWidget* make(QWidget* parent)
+template <typename Widget> QWidget* make(QWidget* parent)
 {
     return new Widget(parent);
 }
@@ -39,11 +38,16 @@ QWidget* make(QWidget* parent)
 QWidget* makeWidget(const QString& className, QWidget* parent)
 {
     static const std::pair<const char*, QWidget* (*)(QWidget*)> classes[] = {
-        {"QWidget", make<QWidget>},         {"QDialog", make<QDialog>},
-        {"QFrame", make<QFrame>},           {"QGroupBox", make<QGroupBox>},
-        {"QLabel", make<QLabel>},           {"QLineEdit", make<QLineEdit>},
-        {"QComboBox", make<QComboBox>},     {"QListWidget", make<QListWidget>},
-        {"QPushButton", make<QPushButton>}, {"QCheckBox", make<QCheckBox>},
+        {"QWidget", make<QWidget>},
+        {"QDialog", make<QDialog>},
+        {"QFrame", make<QFrame>},
+        {"QGroupBox", make<QGroupBox>},
+        {"QLabel", make<QLabel>},
+        {"QLineEdit", make<QLineEdit>},
+        {"QComboBox", make<QComboBox>},
+        {"QListWidget", make<QListWidget>},
+        {"QPushButton", make<QPushButton>},
+        {"QCheckBox", make<QCheckBox>},
         {"QRadioButton", make<QRadioButton>},
     };
     for (const auto& [name, create] : classes) {
@@ -226,8 +230,8 @@ std::unique_ptr<QLayout> FormReader::readLayout(QWidget& owner)
 
     // Stretch factors: "0,0,4,0,1", one a box item, a grid row or a grid column.
     auto stretches = [&](const char* attribute, auto&& set) {
-        const QStringList factors = attributes.value(QLatin1String(attribute)).toString().split(
-            QLatin1Char(','), Qt::SkipEmptyParts);
+        const QStringList factors =
+            attributes.value(QLatin1String(attribute)).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (int index = 0; index < factors.size(); ++index)
             set(index, factors[index].toInt());
     };
@@ -235,7 +239,8 @@ std::unique_ptr<QLayout> FormReader::readLayout(QWidget& owner)
         stretches("stretch", [box](int index, int factor) { box->setStretch(index, factor); });
     } else if (auto* grid = qobject_cast<QGridLayout*>(layout.get())) {
         stretches("rowstretch", [grid](int row, int factor) { grid->setRowStretch(row, factor); });
-        stretches("columnstretch", [grid](int column, int factor) { grid->setColumnStretch(column, factor); });
+        stretches("columnstretch",
+                  [grid](int column, int factor) { grid->setColumnStretch(column, factor); });
     }
     return layout;
 }
@@ -309,12 +314,14 @@ std::unique_ptr<QSpacerItem> FormReader::readSpacer()
         if (!value)
             break;
         if (name == QLatin1String("orientation") && value->kind == Value::Kind::Enum) {
-            const std::optional<int> orientation = enumValue(QMetaEnum::fromType<Qt::Orientation>(), value->text);
+            const std::optional<int> orientation =
+                enumValue(QMetaEnum::fromType<Qt::Orientation>(), value->text);
             if (!orientation)
                 fail(QStringLiteral("a spacer orientation that is no orientation"));
             horizontal = orientation == Qt::Horizontal;
         } else if (name == QLatin1String("sizeType") && value->kind == Value::Kind::Enum) {
-            const std::optional<int> type = enumValue(QMetaEnum::fromType<QSizePolicy::Policy>(), value->text);
+            const std::optional<int> type =
+                enumValue(QMetaEnum::fromType<QSizePolicy::Policy>(), value->text);
             if (!type)
                 fail(QStringLiteral("a spacer size type that is no size policy"));
             sizeType = static_cast<QSizePolicy::Policy>(type.value_or(QSizePolicy::Expanding));
@@ -326,8 +333,9 @@ std::unique_ptr<QSpacerItem> FormReader::readSpacer()
     }
     if (m_xml.hasError())
         return nullptr;
-    return horizontal ? std::make_unique<QSpacerItem>(size.width(), size.height(), sizeType, QSizePolicy::Minimum)
-                      : std::make_unique<QSpacerItem>(size.width(), size.height(), QSizePolicy::Minimum, sizeType);
+    return horizontal
+               ? std::make_unique<QSpacerItem>(size.width(), size.height(), sizeType, QSizePolicy::Minimum)
+               : std::make_unique<QSpacerItem>(size.width(), size.height(), QSizePolicy::Minimum, sizeType);
 }
 
 // Reads the value element of the <property> just entered, and the property's end.
@@ -434,8 +442,8 @@ void FormReader::setProperty(QObject& object, const QString& name, bool dynamic,
         return fail(QStringLiteral("%1 cannot take that value").arg(name));
 }
 
-void FormReader::setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
-                                   bool& marginsSet)
+void FormReader::setLayoutProperty(QLayout& layout, const QString& name, const Value& value,
+                                   QMargins& margins, bool& marginsSet)
 {
     static const std::pair<const char*, void (QMargins::*)(int)> sides[] = {
         {"leftMargin", &QMargins::setLeft},
@@ -472,7 +480,8 @@ void FormReader::finish(QWidget& top)
     for (const auto& [label, name] : m_buddies) {
         QWidget* buddy = find(name);
         if (!buddy)
-            return fail(QStringLiteral("no widget \"%1\" for the buddy of \"%2\"").arg(name, label->objectName()));
+            return fail(
+                QStringLiteral("no widget \"%1\" for the buddy of \"%2\"").arg(name, label->objectName()));
         label->setBuddy(buddy);
     }
     QWidget* previous = nullptr;

@@ -66,13 +66,13 @@ void QtComboList::addEntry(const std::string& text)
                 low = middle + 1;
         }
     }
-    m_combo.insertItem(index, toQString(text), toBytes(text));
+    m_combo.insertItem(index, toShownQString(text), toBytes(text));
 }
 
 void QtComboList::insertEntry(int index, const std::string& text)
 {
     const QSignalBlocker blocker(m_combo);
-    m_combo.insertItem(index, toQString(text), toBytes(text));
+    m_combo.insertItem(index, toShownQString(text), toBytes(text));
 }
 
 void QtComboList::removeEntry(int index)
@@ -187,7 +187,7 @@ void QtListBox::sync()
         QStringList texts;
         texts.reserve(count - m_inWidget);
         for (int i = m_inWidget; i < count; ++i)
-            texts.append(toQString(m_entries[static_cast<std::size_t>(i)]));
+            texts.append(toShownQString(m_entries[static_cast<std::size_t>(i)]));
         m_list.addItems(texts);
     }
     m_inWidget = count;
@@ -231,7 +231,7 @@ void QtListBox::insertEntry(int index, const std::string& text)
     index = std::clamp(index, 0, entryCount());
     const QSignalBlocker blocker(m_list);
     m_entries.insert(m_entries.begin() + index, text);
-    m_list.insertItem(index, toQString(text));
+    m_list.insertItem(index, toShownQString(text));
     m_inWidget = entryCount();
 }
 
@@ -371,19 +371,20 @@ std::optional<char32_t> QtEditField::unrepresentable() const
 
 // QtTextField ----------------------------------------------------------------------------
 
-QtTextField::QtTextField(QLabel& label) : m_label(label)
+QtTextField::QtTextField(QLabel& label) : m_label(label), m_text(fromQString(label.text()))
 {
     m_label.setTextFormat(Qt::PlainText);
 }
 
 void QtTextField::setText(const std::string& text)
 {
-    m_label.setText(toQString(text));
+    m_text = text;
+    m_label.setText(toShownQString(text));
 }
 
 std::string QtTextField::text() const
 {
-    return fromQString(m_label.text());
+    return m_text;
 }
 
 } // namespace meridal::platform::qt

@@ -119,6 +119,7 @@ class QtTextField final : public TextField {
 
   private:
     QLabel& m_label;
+    std::string m_text; // the whole text; the label may show it cut short
 };
 
 } // namespace meridal::platform::qt

@@ -463,7 +463,7 @@ bool QtDialogHost::closeRequested()
 void QtDialogHost::setCaption(const std::string& text)
 {
     if (m_window)
-        m_window->setWindowTitle(toQString(text));
+        m_window->setWindowTitle(toShownQString(text));
 }
 
 int QtDialogHost::idOf(const QObject* object) const
@@ -499,7 +499,7 @@ bool QtDialogHost::filterEvent(QObject* watched, QEvent* event)
         std::optional<std::string> text;
         handle([&] { text = m_controller->onTooltipText(id); });
         if (text && !text->empty())
-            QToolTip::showText(help->globalPos(), toQString(*text), static_cast<QWidget*>(watched));
+            QToolTip::showText(help->globalPos(), toShownQString(*text), static_cast<QWidget*>(watched));
         else
             QToolTip::hideText();
         return true;

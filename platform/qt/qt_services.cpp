@@ -45,8 +45,8 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
 MessageResult QtMessageBoxes::show(const std::string& text, const std::string& caption, MessageIcon icon,
                                    MessageButtons buttons, DefaultButton defaultButton)
 {
-    QMessageBox box(toQtIcon(icon), toQString(caption), toQString(text), toQtButtons(buttons),
-                    m_owner.data());
+    QMessageBox box(toQtIcon(icon), toShownQString(caption), toShownQString(text, shownMessageLimit),
+                    toQtButtons(buttons), m_owner.data());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);

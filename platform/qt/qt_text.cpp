@@ -16,6 +16,15 @@ QString toQString(std::string_view text1252)
     return text;
 }
 
+QString toShownQString(std::string_view text1252, std::size_t limit)
+{
+    // Laying out megabytes of text on one line takes seconds or minutes: what is drawn is
+    // cut short, while the program keeps the whole text.
+    if (text1252.size() <= limit)
+        return toQString(text1252);
+    return toQString(text1252.substr(0, limit)) + QChar(0x2026);
+}
+
 std::string fromQString(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();

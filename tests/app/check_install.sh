@@ -23,17 +23,32 @@ done
 "$root/bin/meridal-convert" --version
 
 # The window's launcher starts the program, which writes the default catalogue into its
-# working folder as its window opens.
+# working folder as its window opens. Arguments: the folder it should appear in, then the
+# environment and options of the start.
+starts_in() {
+  folder=$1
+  shift
+  env XDG_RUNTIME_DIR="$scratch" QT_QPA_PLATFORM=offscreen "$@" &
+  pid=$!
+  tries=0
+  while [ ! -s "$folder/Meridal.xml" ] && [ $tries -lt 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  [ -s "$folder/Meridal.xml" ] || { echo "the installed meridal did not start in $folder: $*"; exit 1; }
+}
+
+# From a terminal: the current folder.
 mkdir "$scratch/work"
 cd "$scratch/work"
-XDG_RUNTIME_DIR="$scratch" QT_QPA_PLATFORM=offscreen "$root/bin/meridal" &
-pid=$!
-tries=0
-while [ ! -s Meridal.xml ] && [ $tries -lt 100 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
-kill "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
-[ -s Meridal.xml ] || { echo "the installed meridal did not start"; exit 1; }
+starts_in "$scratch/work" "$root/bin/meridal"
+# From the desktop menu: the user's data folder, made when missing; a relative XDG_DATA_HOME
+# does not count.
+starts_in "$scratch/data/meridal" XDG_DATA_HOME="$scratch/data" "$root/bin/meridal" --desktop
+starts_in "$scratch/home/.local/share/meridal" HOME="$scratch/home" XDG_DATA_HOME=relative "$root/bin/meridal" --desktop
+[ ! -e "$scratch/work/relative" ] || { echo "a relative XDG_DATA_HOME was used"; exit 1; }
+grep -q '^Exec=meridal --desktop$' "$root/share/applications/org.meridal.Meridal.desktop" ||
+  { echo "the desktop entry does not start meridal --desktop"; exit 1; }
 echo "installed layout ok"

@@ -74,5 +74,24 @@ TEST(Windows1252, RefusesWhatItCannotHold)
         EXPECT_EQ(utf8ToWindows1252(text), std::nullopt) << text;
 }
 
+// The system's own texts arrive in UTF-8 and in the user's language; they are shown whatever
+// they hold, a misfit as "?".
+TEST(Windows1252, SystemTextsConvertWithAQuestionMarkForEachMisfit)
+{
+    const struct {
+        std::string utf8, cp1252;
+    } cases[] = {
+        {"Argument invalide \xC3\xA0 \xE2\x82\xAC", "Argument invalide \xE0 \x80"},
+        {"\xD0\x9D\xD0\xB5\xD0\xB4", "???"}, // Cyrillic
+        {"a\xF0\x9F\x98\x80"
+         "b",
+         "a?b"}, // one character outside the BMP
+        {"x\xC3", "x?"},
+        {"\xB0\xC0\x80", "???"}, // malformed bytes, each on its own
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8ToWindows1252Lossy(c.utf8), c.cp1252) << c.utf8;
+}
+
 } // namespace
 } // namespace meridal

@@ -36,7 +36,7 @@ public:
     static FakeResources withNumberedStrings()
     {
         FakeResources r;
-        for (unsigned id = 200; id <= 252; ++id)
+        for (unsigned id = 200; id <= 309; ++id)
             r.setString(id, "S" + std::to_string(id));
         for (unsigned id = 700; id <= 706; ++id)
             r.setString(id, "S" + std::to_string(id));

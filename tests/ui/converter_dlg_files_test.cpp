@@ -1,10 +1,15 @@
 #include "tests/ui/converter_window_fixture.h"
 
+#include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace meridal::test {
@@ -106,13 +111,6 @@ TEST_F(ConverterWindowTest, failedSaveIsShownAndTheWindowStillCloses)
     const Case cases[] = {
         {"deleted", [] { fs::remove("Meridal.xml"); }, "S229"},
         {"read-only", [] { fs::permissions("Meridal.xml", fs::perms::owner_read); }, "S218"},
-        // A folder where the file was cannot be replaced; the reason is shown.
-        {"replaced by a folder",
-         [] {
-             fs::remove("Meridal.xml");
-             fs::create_directories("Meridal.xml/keep");
-         },
-         "Not saved: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,13 +146,109 @@ TEST_F(ConverterWindowTest, unreadableFileLoadsEmptyAndIsNeverSavedOver)
     fs::create_directories("Meridal.xml/keep");
 
     ASSERT_TRUE(open());
-    EXPECT_TRUE(messages().empty());
+    expectMessage(messages(), "S285", "S217", MessageIcon::Warning); // told at start
     EXPECT_EQ(dimensions().entries(), std::vector<std::string>{"S242"});
 
+    host().messages.shown.clear();
     window().onClose();
     expectMessage(messages(), "S252", "S208", MessageIcon::Warning);
     EXPECT_TRUE(fs::exists("Meridal.xml/keep"));
     EXPECT_EQ(host().endResults, std::vector<int>{0});
+}
+
+// Another writer changed the file while the window was open: its change is never reverted
+// behind the person's back.
+TEST_F(ConverterWindowTest, aFileChangedOnDiskKeepsTheOtherWritersChange)
+{
+    std::string theirs = catalogueText(config("Temperature", "C", "K", "5"));
+    theirs.replace(theirs.find("Length"), 6, "Distance");
+    const std::string broken = "<root><unit/>";
+    struct Case {
+        const char* name;
+        bool edited;                    // this session changed the catalogue, not only the selection
+        platform::MessageResult answer; // to the question, when it is asked
+        std::string onDisk;             // what the other writer left
+        const char* message;            // "" for none
+        bool replaced;                  // the file now holds this window's catalogue
+    };
+    const Case cases[] = {
+        {"selection only: theirs, with our selection", false, {}, theirs, "", false},
+        {"selection only, and theirs no longer loads", false, {}, broken, "S287", false},
+        {"edited, answered No (the default)", true, platform::MessageResult::No, theirs, "S288", false},
+        {"edited, answered Yes", true, platform::MessageResult::Yes, theirs, "S288", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(catalogueText(config("Length", "in", "ft", "12")));
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(dimensions().userSelect("Length"));
+        ASSERT_TRUE(startUnits().userSelect("mm"));
+        if (c.edited)
+            static_cast<ConverterWindow&>(window()).setSaveOnClose(true); // as every completed edit does
+        writeFile(c.onDisk);
+        host().messages.answers.push_back(c.answer);
+
+        window().onClose();
+        if (*c.message) {
+            ASSERT_EQ(messages().size(), 1u);
+            EXPECT_EQ(messages()[0].text, c.message);
+        } else {
+            EXPECT_TRUE(messages().empty());
+        }
+        if (std::string(c.message) == "S288") {
+            EXPECT_EQ(messages()[0].buttons, platform::MessageButtons::YesNo);
+            EXPECT_EQ(messages()[0].defaultButton, platform::DefaultButton::Second);
+        }
+        const std::string saved = readFile();
+        if (c.replaced) {
+            EXPECT_NE(saved.find("dim=\"Length\" su=\"mm\""), std::string::npos) << saved;
+            EXPECT_NE(saved.find("label=\"Length\""), std::string::npos);
+        } else if (c.onDisk == theirs && !c.edited) {
+            // Their catalogue (Length became Distance), our selection of the moment.
+            EXPECT_EQ(saved.find("label=\"Length\""), std::string::npos) << saved;
+            EXPECT_NE(saved.find("dim=\"Length\" su=\"mm\""), std::string::npos) << saved;
+        } else {
+            EXPECT_EQ(saved, c.onDisk);
+        }
+    }
+}
+
+// A window whose conversion fails as a handler can: the one place that catches shows the
+// system's report and the window goes on.
+class ThrowingWindow final : public CConverterDlg {
+  public:
+    using CConverterDlg::CConverterDlg;
+    void convert() override
+    {
+        if (failure == 1)
+            throw std::invalid_argument("no entry");
+        if (failure == 2)
+            throw std::bad_alloc();
+        CConverterDlg::convert();
+    }
+    int failure = 0;
+};
+
+TEST_F(ConverterWindowTest, aFailingHandlerShowsTheSystemsReportAndTheWindowGoesOn)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    ThrowingWindow throwing(m_resources, host());
+    host().attach(throwing);
+    ASSERT_TRUE(throwing.onInitDialog());
+
+    const struct {
+        int failure;
+        int error;
+    } cases[] = {{1, EINVAL}, {2, ENOMEM}};
+    for (const auto& c : cases) {
+        host().messages.shown.clear();
+        throwing.failure = c.failure;
+        input().userType("4");
+        expectMessage(messages(), utf8ToWindows1252Lossy(std::strerror(c.error)), "S208", MessageIcon::Error);
+    }
+    throwing.failure = 0;
+    input().setText("24");
+    EXPECT_EQ(output().text(), "2.000000");
 }
 
 } // namespace
