@@ -84,7 +84,7 @@ class WindowChromeGuiTest : public ::testing::Test {
 
     void open(const Resources& resources)
     {
-        std::ofstream("Meridal.xml", std::ios::binary) << catalogueText;
+        std::ofstream("Meridal.xml", std::ios::binary) << m_catalogue;
         m_dialog.reset();
         m_host = std::make_unique<QtDialogHost>(resources, res::dialogConverter);
         ASSERT_NE(m_host->window(), nullptr);
@@ -147,6 +147,7 @@ class WindowChromeGuiTest : public ::testing::Test {
     }
 
     test::TemporaryWorkingFolder m_folder;
+    std::string m_catalogue = catalogueText;
     std::unique_ptr<Resources> m_module;
     test::RecordedMessages m_messages;
     std::unique_ptr<QtDialogHost> m_host;
@@ -196,6 +197,18 @@ TEST_F(WindowChromeGuiTest, tooltipShowsTheUnitUnderThePointerAndNothingOverEmpt
     EXPECT_EQ(tooltipAt(res::idEndUnitList, itemCentre(res::idEndUnitList, "m")), "m");
     const QWidget* viewport = widget<QListWidget>(res::idStartUnitList).viewport();
     EXPECT_EQ(tooltipAt(res::idStartUnitList, QPoint(5, viewport->height() - 3)), "");
+
+    // The dimension list's tip names the selected dimension, an over-long one cut short.
+    const std::string longLabel(5000, 'L');
+    m_catalogue = "<root>\n\t<config dim=\"" + longLabel +
+                  "\" su=\"m\" eu=\"m\" sv=1/>\n\t<dimension label=\"" + longLabel +
+                  "\" baseunit=\"m\">\n\t\t<unit label=\"m\" cf=1 offset=0/>\n\t</dimension>\n</root>";
+    open(*m_module);
+    auto& dimensions = widget<QComboBox>(res::idDimensionList);
+    QHelpEvent request(QEvent::ToolTip, QPoint(5, 5), dimensions.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&dimensions, &request);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QString(300, 'L') + QChar(0x2026));
 }
 
 TEST_F(WindowChromeGuiTest, notationCommandTogglesTheCheckMarkAndTheResult)

@@ -196,15 +196,6 @@ TEST_F(WindowChromeTest, tooltipsNameTheEntryUnderThePointerOrTheSelectedDimensi
         EXPECT_EQ(window().onTooltipText(c.list), c.tip);
     }
     EXPECT_EQ(window().onTooltipText(res::idInput), std::nullopt);
-
-    // An over-long label is cut short with an ellipsis.
-    const std::string longLabel(5000, 'L');
-    writeFile("<root>\n\t" + config(longLabel, "m", "m", "1") + "\n\t<dimension label=\"" + longLabel +
-              "\" baseunit=\"m\">\n\t\t<unit label=\"m\" cf=1 offset=0/>\n\t</dimension>\n</root>");
-    ASSERT_TRUE(open());
-    const std::optional<std::string> tip = window().onTooltipText(res::idDimensionList);
-    ASSERT_TRUE(tip);
-    EXPECT_EQ(*tip, std::string(WindowChrome::tooltipLimit - 1, 'L') + "\x85");
 }
 
 TEST_F(WindowChromeTest, bannerCursorCountsTheFarEdgesInsideAndTheNearEdgesOutside)

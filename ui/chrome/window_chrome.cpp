@@ -14,23 +14,6 @@
 
 namespace meridal {
 
-namespace {
-
-// Windows-1252's one-character ellipsis.
-constexpr char ellipsis = '\x85';
-
-// What a tooltip draws of `text`: all of it, or its start and an ellipsis.
-std::string shortened(std::string text)
-{
-    if (text.size() > WindowChrome::tooltipLimit) {
-        text.resize(WindowChrome::tooltipLimit - 1);
-        text += ellipsis;
-    }
-    return text;
-}
-
-} // namespace
-
 WindowChrome::WindowChrome(ConverterWindow& window) : m_window(window) {}
 
 WindowChrome::~WindowChrome()
@@ -162,8 +145,7 @@ std::optional<std::optional<std::string>> WindowChrome::onTooltipText(int contro
     default:
         return std::nullopt;
     }
-    m_tooltipText = shortened(std::move(m_tooltipText));
-    // An empty text shows no tip.
+    // An empty text shows no tip; the platform draws an over-long one cut short.
     return std::optional<std::string>(m_tooltipText);
 }
 

@@ -51,8 +51,6 @@ class WindowChrome final : public WindowFeature {
     void onPaint() override;
     bool onSetCursor() override;
 
-    // Tooltips show at most this many characters, the last of them an ellipsis.
-    static constexpr std::size_t tooltipLimit = 256;
     // The hover poll's timer and its period.
     static constexpr int hoverTimerId = 1;
     static constexpr int hoverPeriodMs = 100;
