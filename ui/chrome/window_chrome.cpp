@@ -243,18 +243,31 @@ void WindowChrome::revealBanner(BannerReveal reveal, platform::DialogHost& host)
     // Runs on the worker: it touches its own frame, the stop request and m_revealDone, and
     // hands each frame to the window's thread.
     const std::weak_ptr<int> alive = m_alive;
-    while (!reveal.done()) {
-        {
-            std::unique_lock lock(m_stopMutex);
-            if (m_stopSignal.wait_for(lock, std::chrono::milliseconds(revealColumnMs),
-                                      [this] { return m_stopRequested; }))
-                return;
+    try {
+        while (!reveal.done()) {
+            {
+                std::unique_lock lock(m_stopMutex);
+                if (m_stopSignal.wait_for(lock, std::chrono::milliseconds(revealColumnMs),
+                                          [this] { return m_stopRequested; }))
+                    return;
+            }
+            reveal.drawColumn();
+            host.post([this, alive, frame = reveal.frame(), last = reveal.done()]() mutable {
+                if (alive.lock())
+                    showRevealFrame(std::move(frame), last);
+            });
         }
-        reveal.drawColumn();
-        host.post([this, alive, frame = reveal.frame(), last = reveal.done()]() mutable {
-            if (alive.lock())
-                showRevealFrame(std::move(frame), last);
-        });
+    } catch (...) {
+        // Out of memory for a frame: the window's thread draws the banner whole instead.
+        try {
+            host.post([this, alive] {
+                if (alive.lock()) {
+                    m_revealShown = true;
+                    drawBanner(false);
+                }
+            });
+        } catch (...) {
+        }
     }
     m_revealDone = true;
 }
