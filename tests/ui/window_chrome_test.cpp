@@ -229,7 +229,8 @@ TEST_F(WindowChromeTest, bannerHighlightsOnlyAfterTheRevealAndOnlyWhenTheHoverCh
     EXPECT_EQ(host().timers, (std::map<int, int>{{1, 100}}));
     pointAtBanner(3, 3);
 
-    window().onPaint(); // the first paint starts the reveal
+    window().onPaint(); // the first paint starts the reveal, right after it
+    host().runPosted();
     EXPECT_EQ(shown(), Image(8, 6, bannerBackground));
     window().onTimer(1);
     EXPECT_NE(shown(), rest(true)); // not during the reveal

@@ -202,7 +202,11 @@ void WindowChrome::onPaint()
 {
     if (!m_revealStarted) {
         m_revealStarted = true;
-        startReveal();
+        // Right after this paint, so that the window's first paint never waits for it.
+        m_window.host().post([this, alive = std::weak_ptr<int>(m_alive)] {
+            if (alive.lock())
+                startReveal();
+        });
     } else if (!m_revealShown) {
         // The reveal goes on: the frame reached so far stays.
         if (!m_revealFrame.pixels.empty())
