@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
-#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>

@@ -78,13 +78,13 @@ inline constexpr unsigned strTargetLast = 248;
 // Meridal's own messages beyond the ones above.
 inline constexpr unsigned strDimensionWithoutLabel = 249;
 inline constexpr unsigned strUnitBeforeDimension = 250;
-inline constexpr unsigned strCatalogueSaveFailed = 251;    // one %s: the reason
+inline constexpr unsigned strCatalogueSaveFailed = 251; // one %s: the reason
 inline constexpr unsigned strCatalogueNotSavedUnreadable = 252;
 inline constexpr unsigned strCatalogueUnreadableAtStart = 285;
 inline constexpr unsigned strCatalogueNotCreated = 286;
 inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
 inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
-inline constexpr unsigned strTipFirst = 701; // 701 to 706: tips; 700 + counter
+inline constexpr unsigned strTipFirst = 701;                // 701 to 706: tips; 700 + counter
 inline constexpr unsigned strTipBase = 700;
 inline constexpr unsigned strTipLast = 706;
 inline constexpr unsigned strInvalidDate = 55296;

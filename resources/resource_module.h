@@ -12,7 +12,7 @@ namespace meridal {
 // The program's view of its resources: strings and data by type and number.
 // The loaded "TessaryRes.dll" is one implementation; tests substitute their own.
 class Resources {
-public:
+  public:
     virtual ~Resources() = default;
 
     // The bytes of a resource, or nullopt when the module has none.
@@ -29,7 +29,7 @@ public:
 // The resource module loaded from a shared library. The library stays loaded for the
 // life of the process, as the program never unloads its resources.
 class ResourceModule final : public Resources {
-public:
+  public:
     // Loads the library by bare name, so the program's own folder (RUNPATH $ORIGIN) is
     // searched first; when that finds nothing, a bare name is also tried in the program's
     // own folder directly. nullptr when it cannot be loaded or lacks the lookup.
@@ -37,7 +37,7 @@ public:
 
     std::optional<std::string_view> find(unsigned type, unsigned id) const override;
 
-private:
+  private:
     explicit ResourceModule(TessaryFindResourceFn lookup) : m_lookup(lookup) {}
     TessaryFindResourceFn m_lookup;
 };

@@ -7,8 +7,10 @@ packages=(
   # build
   cmake ninja-build g++ clang pkg-config
   qt6-base-dev
-  # tests, sanitizers, fuzzing, benchmarks
+  # tests, sanitizers, fuzzing, benchmarks; Qt's form loader (QUiLoader) checks our own form
+  # reader, and clang-format the formatting
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev locales
+  qt6-tools-dev libqt6opengl6-dev clang-format
   # running the window headless, screenshots, desktop-file checks
   xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core
   desktop-file-utils appstream

@@ -18,8 +18,12 @@
 #include <QSize>
 #include <QSizePolicy>
 #include <QSpacerItem>
+#include <QVersionNumber>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <array>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -72,6 +76,28 @@ std::optional<int> enumValue(const QMetaEnum& metaEnum, const QString& text)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+// The alignment of a layout item: Qt's form loader knows these seven flags, written in full,
+// and nothing else (not even Qt::AlignCenter).
+std::optional<Qt::Alignment> itemAlignment(const QString& text)
+{
+    static const std::pair<const char*, Qt::AlignmentFlag> flags[] = {
+        {"Qt::AlignLeft", Qt::AlignLeft},       {"Qt::AlignRight", Qt::AlignRight},
+        {"Qt::AlignHCenter", Qt::AlignHCenter}, {"Qt::AlignJustify", Qt::AlignJustify},
+        {"Qt::AlignTop", Qt::AlignTop},         {"Qt::AlignBottom", Qt::AlignBottom},
+        {"Qt::AlignVCenter", Qt::AlignVCenter},
+    };
+    Qt::Alignment alignment;
+    for (const QString& key : text.split(QLatin1Char('|'))) {
+        const auto* found = std::find_if(std::begin(flags), std::end(flags), [&key](const auto& flag) {
+            return key == QLatin1String(flag.first);
+        });
+        if (found == std::end(flags))
+            return std::nullopt;
+        alignment |= found->second;
+    }
+    return alignment;
+}
+
 // The value of a <property>: plain values are ready to set; enums and sets keep their text
 // until the property they go to says which enumeration they name.
 struct Value {
@@ -79,6 +105,12 @@ struct Value {
     Kind kind = Kind::Plain;
     QVariant value;
     QString text;
+};
+
+// Where a layout goes: a widget's own layout, or an item of another layout.
+struct Place {
+    QLayout* layout = nullptr; // nullptr: the widget's own layout
+    int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
 };
 
 class FormReader {
@@ -97,40 +129,92 @@ class FormReader {
         if (!m_xml.hasError())
             m_xml.raiseError(message);
     }
+    // Refuses the element just entered when it carries an attribute outside `known`.
+    bool knownAttributes(std::initializer_list<const char*> known);
+    // Refuses the element just entered, inside `where`.
+    void refuseElement(const QString& where)
+    {
+        fail(QStringLiteral("<%1> in %2 is not built").arg(m_xml.name(), where));
+    }
+    // Reads the element just entered, which must be empty.
+    void readEmpty();
 
     QWidget* readWidget(QWidget* parent, bool top);
-    std::unique_ptr<QLayout> readLayout(QWidget& owner);
+    QLayout* readLayout(QWidget& owner, const Place& place);
     void readItem(QLayout& layout, QWidget& owner);
     std::unique_ptr<QSpacerItem> readSpacer();
     std::optional<Value> readValue();
-    std::map<QString, int> readNumbers();
+    std::map<QString, int> readNumbers(std::initializer_list<const char*> names);
     void setProperty(QObject& object, const QString& name, bool dynamic, const Value& value);
-    void setLayoutProperty(QLayout& layout, const QString& name, const Value& value, QMargins& margins,
-                           bool& marginsSet);
+    void setLayoutProperty(QLayout& layout, const QString& name, const Value& value,
+                           std::array<std::optional<int>, 4>& margins);
+    void setPerCell(QLayout& layout, const QString& attribute, const QString& list);
     void finish(QWidget& top);
 
     QXmlStreamReader m_xml;
     const FormBuilder& m_builder;
     std::vector<std::pair<QLabel*, QString>> m_buddies;
     QStringList m_tabStops;
+    // Qt's form loader gives the layout that follows a plain QWidget (Designer's stand-in
+    // for a layout placed on a form) margins of 0 where the form names none; the flag is
+    // set and cleared at the same steps as there.
+    bool m_layoutWidget = false;
 };
+
+bool FormReader::knownAttributes(std::initializer_list<const char*> known)
+{
+    for (const QXmlStreamAttribute& attribute : m_xml.attributes()) {
+        const bool isKnown = std::any_of(known.begin(), known.end(), [&attribute](const char* name) {
+            return attribute.qualifiedName() == QLatin1String(name);
+        });
+        if (!isKnown) {
+            fail(QStringLiteral("the attribute %1 of <%2> is not built")
+                     .arg(attribute.qualifiedName(), m_xml.name()));
+            return false;
+        }
+    }
+    return true;
+}
+
+void FormReader::readEmpty()
+{
+    const QString name = m_xml.name().toString();
+    if (m_xml.readNextStartElement())
+        refuseElement(QStringLiteral("<%1>").arg(name));
+}
 
 QWidget* FormReader::read(QWidget* parent, QString& error)
 {
     std::unique_ptr<QWidget> top;
     if (m_xml.readNextStartElement() && m_xml.name() == QLatin1String("ui")) {
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == QLatin1String("widget") && !top) {
+        const QStringView version = m_xml.attributes().value(QLatin1String("version"));
+        const QStringView language = m_xml.attributes().value(QLatin1String("language"));
+        if (!version.isEmpty() && QVersionNumber::fromString(version) < QVersionNumber(4))
+            fail(QStringLiteral("a form of version %1").arg(version));
+        else if (!language.isEmpty() && language.compare(QLatin1String("c++"), Qt::CaseInsensitive) != 0)
+            fail(QStringLiteral("a form for %1").arg(language));
+        else
+            knownAttributes({"version", "language", "displayname", "connectslotsbyname"});
+        while (!m_xml.hasError() && m_xml.readNextStartElement()) {
+            const QStringView name = m_xml.name();
+            if (name == QLatin1String("widget") && !top) {
                 top.reset(readWidget(parent, true));
-            } else if (m_xml.name() == QLatin1String("tabstops")) {
-                while (m_xml.readNextStartElement()) {
-                    if (m_xml.name() == QLatin1String("tabstop"))
+            } else if (name == QLatin1String("tabstops") && knownAttributes({})) {
+                while (!m_xml.hasError() && m_xml.readNextStartElement()) {
+                    if (m_xml.name() == QLatin1String("tabstop") && knownAttributes({}))
                         m_tabStops.append(m_xml.readElementText());
                     else
-                        m_xml.skipCurrentElement();
+                        refuseElement(QStringLiteral("<tabstops>"));
                 }
+            } else if (name == QLatin1String("class") || name == QLatin1String("author") ||
+                       name == QLatin1String("comment")) {
+                // Names for Designer and the code generator; nothing that is built.
+                m_xml.readElementText();
+            } else if (name == QLatin1String("resources") || name == QLatin1String("connections")) {
+                // Qt's form loader makes the connections a form lists; these forms list none.
+                readEmpty();
             } else {
-                m_xml.skipCurrentElement();
+                refuseElement(QStringLiteral("the form"));
             }
         }
     } else {
@@ -150,7 +234,10 @@ QWidget* FormReader::read(QWidget* parent, QString& error)
 
 QWidget* FormReader::readWidget(QWidget* parent, bool top)
 {
-    const QString className = m_xml.attributes().value(QLatin1String("class")).toString();
+    if (!knownAttributes({"class", "name", "native"}))
+        return nullptr;
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    const QString className = attributes.value(QLatin1String("class")).toString();
     QWidget* widget = top && m_builder.createTop ? m_builder.createTop(className, parent) : nullptr;
     if (!widget)
         widget = makeWidget(className, parent);
@@ -158,10 +245,25 @@ QWidget* FormReader::readWidget(QWidget* parent, bool top)
         fail(QStringLiteral("no widget of class \"%1\"").arg(className));
         return nullptr;
     }
-    widget->setObjectName(m_xml.attributes().value(QLatin1String("name")).toString());
+    widget->setObjectName(attributes.value(QLatin1String("name")).toString());
+    m_layoutWidget = className == QLatin1String("QWidget") &&
+                     !attributes.hasAttribute(QLatin1String("native")) && parent != nullptr;
+    const QString where = QStringLiteral("widget \"%1\"").arg(widget->objectName());
 
+    // Qt's form loader sets the properties first, then makes the child widgets, then the
+    // layout; a form in another order would come up differently here.
+    enum class Stage { Properties, Widgets, Layout } stage = Stage::Properties;
+    auto enter = [&](Stage next) {
+        if (next < stage)
+            fail(QStringLiteral("<%1> after the children of %2").arg(m_xml.name(), where));
+        stage = next;
+        return !m_xml.hasError();
+    };
     while (!m_xml.hasError() && m_xml.readNextStartElement()) {
-        if (m_xml.name() == QLatin1String("property")) {
+        const QStringView element = m_xml.name();
+        if (element == QLatin1String("property") && enter(Stage::Properties)) {
+            if (!knownAttributes({"name", "stdset"}))
+                break;
             const QString name = m_xml.attributes().value(QLatin1String("name")).toString();
             const bool dynamic = m_xml.attributes().value(QLatin1String("stdset")) == QLatin1String("0");
             const std::optional<Value> value = readValue();
@@ -173,142 +275,215 @@ QWidget* FormReader::readWidget(QWidget* parent, bool top)
                 else
                     fail(QStringLiteral("a buddy for \"%1\", which is no label").arg(widget->objectName()));
             } else if (top && name == QLatin1String("geometry")) {
+                if (value->value.typeId() != QMetaType::QRect)
+                    fail(QStringLiteral("a geometry that is no rectangle"));
                 widget->resize(value->value.toRect().size()); // a window places itself
             } else {
                 setProperty(*widget, name, dynamic, *value);
             }
-        } else if (m_xml.name() == QLatin1String("layout")) {
+        } else if (element == QLatin1String("widget") && enter(Stage::Widgets)) {
+            readWidget(widget, false);
+        } else if (element == QLatin1String("layout") && enter(Stage::Layout)) {
             if (widget->layout()) {
-                fail(QStringLiteral("a second layout in \"%1\"").arg(widget->objectName()));
+                fail(QStringLiteral("a second layout in %1").arg(where));
                 break;
             }
-            if (std::unique_ptr<QLayout> layout = readLayout(*widget))
-                widget->setLayout(layout.release());
-        } else if (m_xml.name() == QLatin1String("widget")) {
-            readWidget(widget, false);
-        } else {
-            m_xml.skipCurrentElement();
+            readLayout(*widget, Place{});
+        } else if (!m_xml.hasError()) {
+            // <item> (entries of a list), <attribute> (of a page in a container), <action>,
+            // <addaction>, <zorder> and the rest: the program's forms use none of them.
+            refuseElement(where);
         }
     }
     return widget;
 }
 
-std::unique_ptr<QLayout> FormReader::readLayout(QWidget& owner)
+QLayout* FormReader::readLayout(QWidget& owner, const Place& place)
 {
+    if (!knownAttributes({"class", "name", "stretch", "rowstretch", "columnstretch", "rowminimumheight",
+                          "columnminimumwidth"}))
+        return nullptr;
+    const bool layoutWidget = std::exchange(m_layoutWidget, false);
     const QXmlStreamAttributes attributes = m_xml.attributes();
     const QStringView className = attributes.value(QLatin1String("class"));
-    std::unique_ptr<QLayout> layout;
+    QLayout* layout = nullptr;
     if (className == QLatin1String("QVBoxLayout"))
-        layout = std::make_unique<QVBoxLayout>();
+        layout = new QVBoxLayout;
     else if (className == QLatin1String("QHBoxLayout"))
-        layout = std::make_unique<QHBoxLayout>();
+        layout = new QHBoxLayout;
     else if (className == QLatin1String("QGridLayout"))
-        layout = std::make_unique<QGridLayout>();
+        layout = new QGridLayout;
     if (!layout) {
         fail(QStringLiteral("no layout of class \"%1\"").arg(className));
         return nullptr;
     }
     layout->setObjectName(attributes.value(QLatin1String("name")).toString());
+    // In its place at once: a layout's default margins depend on where it is.
+    if (!place.layout) {
+        owner.setLayout(layout);
+    } else if (auto* grid = qobject_cast<QGridLayout*>(place.layout)) {
+        grid->addLayout(layout, place.row, place.column, place.rowSpan, place.columnSpan);
+    } else {
+        static_cast<QBoxLayout*>(place.layout)->addLayout(layout);
+    }
 
-    QMargins margins = layout->contentsMargins();
-    bool marginsSet = false;
+    std::array<std::optional<int>, 4> margins; // left, top, right, bottom
+    bool itemsBegun = false;
+    // Qt's loader sets the margins the form names, the others as they are, before the items
+    // (later, one more layout pass would be left pending); a stand-in's layout gets 0 for
+    // the others once its items are in.
+    auto setMargins = [&margins, layout](const QMargins& others) {
+        layout->setContentsMargins(margins[0].value_or(others.left()), margins[1].value_or(others.top()),
+                                   margins[2].value_or(others.right()), margins[3].value_or(others.bottom()));
+    };
     while (!m_xml.hasError() && m_xml.readNextStartElement()) {
         if (m_xml.name() == QLatin1String("property")) {
+            if (itemsBegun) {
+                fail(QStringLiteral("a property of layout \"%1\" after its items").arg(layout->objectName()));
+                break;
+            }
+            if (!knownAttributes({"name", "stdset"}))
+                break;
             const QString name = m_xml.attributes().value(QLatin1String("name")).toString();
             if (const std::optional<Value> value = readValue())
-                setLayoutProperty(*layout, name, *value, margins, marginsSet);
+                setLayoutProperty(*layout, name, *value, margins);
         } else if (m_xml.name() == QLatin1String("item")) {
+            if (!std::exchange(itemsBegun, true))
+                setMargins(layout->contentsMargins());
             readItem(*layout, owner);
         } else {
-            m_xml.skipCurrentElement();
+            refuseElement(QStringLiteral("layout \"%1\"").arg(layout->objectName()));
         }
     }
     if (m_xml.hasError())
         return nullptr;
-    if (marginsSet)
-        layout->setContentsMargins(margins);
 
-    // Stretch factors: "0,0,4,0,1", one a box item, a grid row or a grid column.
-    auto stretches = [&](const char* attribute, auto&& set) {
-        const QStringList factors =
-            attributes.value(QLatin1String(attribute)).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (int index = 0; index < factors.size(); ++index)
-            set(index, factors[index].toInt());
-    };
-    if (auto* box = qobject_cast<QBoxLayout*>(layout.get())) {
-        stretches("stretch", [box](int index, int factor) { box->setStretch(index, factor); });
-    } else if (auto* grid = qobject_cast<QGridLayout*>(layout.get())) {
-        stretches("rowstretch", [grid](int row, int factor) { grid->setRowStretch(row, factor); });
-        stretches("columnstretch",
-                  [grid](int column, int factor) { grid->setColumnStretch(column, factor); });
+    if (!itemsBegun)
+        setMargins(layout->contentsMargins());
+    if (layoutWidget)
+        setMargins(QMargins());
+    for (const char* attribute :
+         {"stretch", "rowstretch", "columnstretch", "rowminimumheight", "columnminimumwidth"}) {
+        if (attributes.hasAttribute(QLatin1String(attribute)))
+            setPerCell(*layout, QLatin1String(attribute),
+                       attributes.value(QLatin1String(attribute)).toString());
     }
-    return layout;
+    return m_xml.hasError() ? nullptr : layout;
+}
+
+// Stretch factors and minimum sizes: "0,0,4,0,1", one value a box item, a grid row or column.
+void FormReader::setPerCell(QLayout& layout, const QString& attribute, const QString& list)
+{
+    using GridSetter = void (QGridLayout::*)(int, int);
+    static const std::pair<const char*, GridSetter> gridSetters[] = {
+        {"rowstretch", &QGridLayout::setRowStretch},
+        {"columnstretch", &QGridLayout::setColumnStretch},
+        {"rowminimumheight", &QGridLayout::setRowMinimumHeight},
+        {"columnminimumwidth", &QGridLayout::setColumnMinimumWidth},
+    };
+    auto* box = qobject_cast<QBoxLayout*>(&layout);
+    auto* grid = qobject_cast<QGridLayout*>(&layout);
+    GridSetter gridSetter = nullptr;
+    for (const auto& [name, setter] : gridSetters) {
+        if (attribute == QLatin1String(name))
+            gridSetter = setter;
+    }
+    int cells = 0;
+    if (box && attribute == QLatin1String("stretch"))
+        cells = box->count();
+    else if (grid && gridSetter)
+        cells = attribute.startsWith(QLatin1String("row")) ? grid->rowCount() : grid->columnCount();
+    else
+        return fail(QStringLiteral("%1 on layout \"%2\", which has no such cells")
+                        .arg(attribute, layout.objectName()));
+    if (list.isEmpty())
+        return;
+    const QStringList values = list.split(QLatin1Char(','));
+    if (values.size() > cells)
+        return fail(QStringLiteral("%1 \"%2\" names more than the %3 cells of layout \"%4\"")
+                        .arg(attribute, list)
+                        .arg(cells)
+                        .arg(layout.objectName()));
+    for (int index = 0; index < values.size(); ++index) {
+        bool ok = false;
+        const int value = values[index].toInt(&ok);
+        if (!ok || value < 0)
+            return fail(QStringLiteral("%1 \"%2\" is no list of numbers").arg(attribute, list));
+        if (box)
+            box->setStretch(index, value);
+        else
+            (grid->*gridSetter)(index, value);
+    }
 }
 
 void FormReader::readItem(QLayout& layout, QWidget& owner)
 {
-    const QXmlStreamAttributes attributes = m_xml.attributes();
-    auto number = [&attributes](const char* name, int absent) {
-        bool ok = false;
-        const int value = attributes.value(QLatin1String(name)).toInt(&ok);
-        return ok ? value : absent;
-    };
-    const int row = number("row", 0);
-    const int column = number("column", 0);
-    const int rowSpan = number("rowspan", 1);
-    const int columnSpan = number("colspan", 1);
-    Qt::Alignment alignment;
-    if (attributes.hasAttribute(QLatin1String("alignment"))) {
-        const std::optional<int> value = enumValue(QMetaEnum::fromType<Qt::Alignment>(),
-                                                   attributes.value(QLatin1String("alignment")).toString());
-        if (!value)
-            return fail(QStringLiteral("an item alignment that is no alignment"));
-        alignment = Qt::Alignment(*value);
-    }
     auto* grid = qobject_cast<QGridLayout*>(&layout);
-    auto* box = qobject_cast<QBoxLayout*>(&layout);
-
-    while (!m_xml.hasError() && m_xml.readNextStartElement()) {
-        if (m_xml.name() == QLatin1String("widget")) {
-            QWidget* widget = readWidget(&owner, false);
-            if (!widget)
-                break;
-            if (grid)
-                grid->addWidget(widget, row, column, rowSpan, columnSpan, alignment);
-            else if (box)
-                box->addWidget(widget, 0, alignment);
-        } else if (m_xml.name() == QLatin1String("layout")) {
-            std::unique_ptr<QLayout> inner = readLayout(owner);
-            if (!inner)
-                break;
-            if (grid)
-                grid->addLayout(inner.release(), row, column, rowSpan, columnSpan, alignment);
-            else if (box)
-                box->addLayout(inner.release());
-        } else if (m_xml.name() == QLatin1String("spacer")) {
-            std::unique_ptr<QSpacerItem> spacer = readSpacer();
-            if (!spacer)
-                break;
-            if (grid)
-                grid->addItem(spacer.release(), row, column, rowSpan, columnSpan, alignment);
-            else
-                layout.addItem(spacer.release());
-        } else {
-            m_xml.skipCurrentElement();
-        }
+    if (grid ? !knownAttributes({"row", "column", "rowspan", "colspan", "alignment"})
+             : !knownAttributes({"alignment"}))
+        return;
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    Place place{&layout};
+    for (auto [name, field] :
+         {std::pair{"row", &Place::row}, std::pair{"column", &Place::column},
+          std::pair{"rowspan", &Place::rowSpan}, std::pair{"colspan", &Place::columnSpan}}) {
+        if (!attributes.hasAttribute(QLatin1String(name)))
+            continue;
+        bool ok = false;
+        place.*field = attributes.value(QLatin1String(name)).toInt(&ok);
+        if (!ok || place.*field < 0)
+            return fail(QStringLiteral("an item %1 that is no number").arg(name));
     }
+    std::optional<Qt::Alignment> alignment = Qt::Alignment();
+    if (attributes.hasAttribute(QLatin1String("alignment")))
+        alignment = itemAlignment(attributes.value(QLatin1String("alignment")).toString());
+    if (!alignment)
+        return fail(QStringLiteral("an item alignment that is no alignment"));
+
+    if (!m_xml.readNextStartElement())
+        return fail(QStringLiteral("an empty item in layout \"%1\"").arg(layout.objectName()));
+    if (alignment->toInt() != 0 && m_xml.name() != QLatin1String("widget"))
+        return fail(QStringLiteral("an alignment for a <%1>, which only a widget takes").arg(m_xml.name()));
+    if (m_xml.name() == QLatin1String("widget")) {
+        QWidget* widget = readWidget(&owner, false);
+        if (!widget)
+            return;
+        if (grid)
+            grid->addWidget(widget, place.row, place.column, place.rowSpan, place.columnSpan, *alignment);
+        else
+            static_cast<QBoxLayout&>(layout).addWidget(widget, 0, *alignment);
+    } else if (m_xml.name() == QLatin1String("layout")) {
+        if (!readLayout(owner, place))
+            return;
+    } else if (m_xml.name() == QLatin1String("spacer")) {
+        std::unique_ptr<QSpacerItem> spacer = readSpacer();
+        if (!spacer)
+            return;
+        if (grid)
+            grid->addItem(spacer.release(), place.row, place.column, place.rowSpan, place.columnSpan);
+        else
+            layout.addItem(spacer.release());
+    } else {
+        return refuseElement(QStringLiteral("an item of layout \"%1\"").arg(layout.objectName()));
+    }
+    if (!m_xml.hasError() && m_xml.readNextStartElement())
+        fail(QStringLiteral("an item of layout \"%1\" with two things in it").arg(layout.objectName()));
 }
 
 std::unique_ptr<QSpacerItem> FormReader::readSpacer()
 {
+    if (!knownAttributes({"name"}))
+        return nullptr;
     bool horizontal = true;
     QSizePolicy::Policy sizeType = QSizePolicy::Expanding;
     QSize size(0, 0);
     while (!m_xml.hasError() && m_xml.readNextStartElement()) {
         if (m_xml.name() != QLatin1String("property")) {
-            m_xml.skipCurrentElement();
-            continue;
+            refuseElement(QStringLiteral("a spacer"));
+            break;
         }
+        if (!knownAttributes({"name", "stdset"}))
+            break;
         const QString name = m_xml.attributes().value(QLatin1String("name")).toString();
         const std::optional<Value> value = readValue();
         if (!value)
@@ -325,10 +500,10 @@ std::unique_ptr<QSpacerItem> FormReader::readSpacer()
             if (!type)
                 fail(QStringLiteral("a spacer size type that is no size policy"));
             sizeType = static_cast<QSizePolicy::Policy>(type.value_or(QSizePolicy::Expanding));
-        } else if (name == QLatin1String("sizeHint")) {
+        } else if (name == QLatin1String("sizeHint") && value->value.typeId() == QMetaType::QSize) {
             size = value->value.toSize();
         } else {
-            fail(QStringLiteral("no spacer property \"%1\"").arg(name));
+            fail(QStringLiteral("no spacer property \"%1\" of that type").arg(name));
         }
     }
     if (m_xml.hasError())
@@ -345,20 +520,24 @@ std::optional<Value> FormReader::readValue()
         fail(QStringLiteral("a property without a value"));
         return std::nullopt;
     }
-    const QStringView type = m_xml.name();
+    const QString type = m_xml.name().toString();
     Value value;
     if (type == QLatin1String("string")) {
-        value.value = m_xml.readElementText();
+        // The other attributes serve translators; the program's forms are not translated.
+        if (knownAttributes({"notr", "comment", "extracomment"}))
+            value.value = m_xml.readElementText();
     } else if (type == QLatin1String("cstring")) {
         value.kind = Value::Kind::CString;
-        value.text = m_xml.readElementText();
+        if (knownAttributes({}))
+            value.text = m_xml.readElementText();
         value.value = value.text.toUtf8();
     } else if (type == QLatin1String("enum") || type == QLatin1String("set")) {
         value.kind = Value::Kind::Enum;
-        value.text = m_xml.readElementText();
+        if (knownAttributes({}))
+            value.text = m_xml.readElementText();
     } else if (type == QLatin1String("number") || type == QLatin1String("double") ||
                type == QLatin1String("bool")) {
-        const QString text = m_xml.readElementText().trimmed();
+        const QString text = knownAttributes({}) ? m_xml.readElementText().trimmed() : QString();
         bool ok = true;
         if (type == QLatin1String("number"))
             value.value = text.toInt(&ok);
@@ -371,11 +550,11 @@ std::optional<Value> FormReader::readValue()
         if (!ok)
             fail(QStringLiteral("\"%1\" is no %2").arg(text, type));
     } else if (type == QLatin1String("rect")) {
-        auto n = readNumbers();
+        auto n = knownAttributes({}) ? readNumbers({"x", "y", "width", "height"}) : std::map<QString, int>{};
         value.value = QRect(n[QStringLiteral("x")], n[QStringLiteral("y")], n[QStringLiteral("width")],
                             n[QStringLiteral("height")]);
     } else if (type == QLatin1String("size")) {
-        auto n = readNumbers();
+        auto n = knownAttributes({}) ? readNumbers({"width", "height"}) : std::map<QString, int>{};
         value.value = QSize(n[QStringLiteral("width")], n[QStringLiteral("height")]);
     } else if (type == QLatin1String("sizepolicy")) {
         const QMetaEnum policies = QMetaEnum::fromType<QSizePolicy::Policy>();
@@ -383,9 +562,9 @@ std::optional<Value> FormReader::readValue()
             enumValue(policies, m_xml.attributes().value(QLatin1String("hsizetype")).toString());
         const std::optional<int> vertical =
             enumValue(policies, m_xml.attributes().value(QLatin1String("vsizetype")).toString());
-        auto n = readNumbers();
-        if (!horizontal || !vertical)
+        if (knownAttributes({"hsizetype", "vsizetype"}) && (!horizontal || !vertical))
             fail(QStringLiteral("a size policy with an unknown size type"));
+        auto n = m_xml.hasError() ? std::map<QString, int>{} : readNumbers({"horstretch", "verstretch"});
         QSizePolicy policy(static_cast<QSizePolicy::Policy>(horizontal.value_or(0)),
                            static_cast<QSizePolicy::Policy>(vertical.value_or(0)));
         policy.setHorizontalStretch(n[QStringLiteral("horstretch")]);
@@ -401,14 +580,20 @@ std::optional<Value> FormReader::readValue()
     return value;
 }
 
-// <width>10</width><height>20</height> and the like, up to the end of the enclosing element.
-std::map<QString, int> FormReader::readNumbers()
+// <width>10</width><height>20</height> and the like, up to the end of the enclosing element;
+// a number it does not name is refused, one it names and the form leaves out counts 0.
+std::map<QString, int> FormReader::readNumbers(std::initializer_list<const char*> names)
 {
     std::map<QString, int> numbers;
     while (!m_xml.hasError() && m_xml.readNextStartElement()) {
         const QString name = m_xml.name().toString();
+        if (std::none_of(names.begin(), names.end(),
+                         [&name](const char* known) { return name == QLatin1String(known); })) {
+            refuseElement(QStringLiteral("a value"));
+            break;
+        }
         bool ok = false;
-        numbers[name] = m_xml.readElementText().trimmed().toInt(&ok);
+        numbers[name] = knownAttributes({}) ? m_xml.readElementText().trimmed().toInt(&ok) : 0;
         if (!ok)
             fail(QStringLiteral("<%1> is no number").arg(name));
     }
@@ -417,9 +602,11 @@ std::map<QString, int> FormReader::readNumbers()
 
 void FormReader::setProperty(QObject& object, const QString& name, bool dynamic, const Value& value)
 {
+    if (m_xml.hasError())
+        return;
     const QByteArray key = name.toLatin1();
     if (dynamic) {
-        // The program's own properties (controlId, bitmapResource, ...): kept as they are.
+        // The program's own properties (controlId, sorted, ...): kept as they are.
         if (value.kind == Value::Kind::Enum)
             return fail(QStringLiteral("an enumeration in the dynamic property \"%1\"").arg(name));
         object.setProperty(key.constData(), value.value);
@@ -443,42 +630,38 @@ void FormReader::setProperty(QObject& object, const QString& name, bool dynamic,
 }
 
 void FormReader::setLayoutProperty(QLayout& layout, const QString& name, const Value& value,
-                                   QMargins& margins, bool& marginsSet)
+                                   std::array<std::optional<int>, 4>& margins)
 {
-    static const std::pair<const char*, void (QMargins::*)(int)> sides[] = {
-        {"leftMargin", &QMargins::setLeft},
-        {"topMargin", &QMargins::setTop},
-        {"rightMargin", &QMargins::setRight},
-        {"bottomMargin", &QMargins::setBottom},
-    };
-    for (const auto& [side, set] : sides) {
-        if (name == QLatin1String(side)) {
-            (margins.*set)(value.value.toInt());
-            marginsSet = true;
+    static const char* const sides[] = {"leftMargin", "topMargin", "rightMargin", "bottomMargin"};
+    const bool number = value.value.typeId() == QMetaType::Int;
+    for (std::size_t side = 0; side < margins.size(); ++side) {
+        if (name == QLatin1String(sides[side])) {
+            if (!number)
+                return fail(QStringLiteral("a margin that is no number"));
+            margins[side] = value.value.toInt();
             return;
         }
     }
     if (auto* grid = qobject_cast<QGridLayout*>(&layout)) {
-        if (name == QLatin1String("horizontalSpacing")) {
-            grid->setHorizontalSpacing(value.value.toInt());
-            return;
-        }
-        if (name == QLatin1String("verticalSpacing")) {
-            grid->setVerticalSpacing(value.value.toInt());
+        if (name == QLatin1String("horizontalSpacing") || name == QLatin1String("verticalSpacing")) {
+            if (!number)
+                return fail(QStringLiteral("a spacing that is no number"));
+            if (name == QLatin1String("horizontalSpacing"))
+                grid->setHorizontalSpacing(value.value.toInt());
+            else
+                grid->setVerticalSpacing(value.value.toInt());
             return;
         }
     }
     setProperty(layout, name, false, value);
 }
 
-// What names other widgets: buddies and the tab order, once every widget exists.
+// What names other widgets: buddies and the tab order, once every widget exists. As with
+// Qt's form loader, the name is looked for among the top widget's descendants.
 void FormReader::finish(QWidget& top)
 {
-    auto find = [&top](const QString& name) -> QWidget* {
-        return top.objectName() == name ? &top : top.findChild<QWidget*>(name);
-    };
     for (const auto& [label, name] : m_buddies) {
-        QWidget* buddy = find(name);
+        QWidget* buddy = top.findChild<QWidget*>(name);
         if (!buddy)
             return fail(
                 QStringLiteral("no widget \"%1\" for the buddy of \"%2\"").arg(name, label->objectName()));
@@ -486,7 +669,7 @@ void FormReader::finish(QWidget& top)
     }
     QWidget* previous = nullptr;
     for (const QString& name : std::as_const(m_tabStops)) {
-        QWidget* widget = find(name);
+        QWidget* widget = top.findChild<QWidget*>(name);
         if (!widget)
             return fail(QStringLiteral("no widget \"%1\" for the tab order").arg(name));
         if (previous)

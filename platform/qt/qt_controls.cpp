@@ -313,31 +313,59 @@ void QtEditField::setText(const std::string& text)
     m_edit.setText(shown);
 }
 
+namespace {
+
+// The program counts positions in characters (one Windows-1252 byte each; a character the code
+// page lacks is one "?"), QLineEdit in UTF-16 units: a character outside the Basic
+// Multilingual Plane is one character but two units.
+int toCharacters(const QString& text, int units)
+{
+    int characters = 0;
+    for (qsizetype i = 0; i < units && i < text.size(); ++i) {
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            ++characters;
+    }
+    return characters;
+}
+
+int toUnits(const QString& text, int characters)
+{
+    qsizetype i = 0;
+    for (; characters > 0 && i < text.size(); --characters) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        i += pair ? 2 : 1;
+    }
+    return static_cast<int>(i);
+}
+
+} // namespace
+
 int QtEditField::selectionStart() const
 {
-    return m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition();
+    return toCharacters(m_edit.text(),
+                        m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition());
 }
 
 int QtEditField::selectionEnd() const
 {
-    return m_edit.hasSelectedText() ? m_edit.selectionEnd() : m_edit.cursorPosition();
+    return toCharacters(m_edit.text(),
+                        m_edit.hasSelectedText() ? m_edit.selectionEnd() : m_edit.cursorPosition());
 }
 
 void QtEditField::setSelection(int start, int end)
 {
-    const int length = static_cast<int>(m_edit.text().size());
+    const QString text = m_edit.text();
     if (start < 0) {
         m_edit.deselect();
         return;
     }
-    if (end < 0)
-        end = length;
-    start = std::min(start, length);
-    end = std::min(end, length);
-    if (start == end)
-        m_edit.setCursorPosition(start);
+    // Positions past the end, and an end of -1, stand for the end of the text.
+    const int first = toUnits(text, start);
+    const int last = end < 0 ? static_cast<int>(text.size()) : toUnits(text, end);
+    if (first == last)
+        m_edit.setCursorPosition(first);
     else
-        m_edit.setSelection(start, end - start);
+        m_edit.setSelection(first, last - first);
 }
 
 void QtEditField::clearSelection()

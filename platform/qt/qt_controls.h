@@ -82,8 +82,9 @@ class QtListBox final : public ListControl {
     mutable int m_selected = -1;                // the selection, while the widget is stale
 };
 
-// An edit field on a QLineEdit. Positions count characters, as Windows-1252 holds one
-// character per byte.
+// An edit field on a QLineEdit. Positions count characters (code points), as the program's
+// text holds one per byte, Windows-1252; the field's own positions, in UTF-16 units, are
+// converted both ways, so that a character outside the Basic Multilingual Plane counts one.
 class QtEditField final : public EditField {
   public:
     // `notifyUnchanged` runs when setText puts in the text the field already holds, since the

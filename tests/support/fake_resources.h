@@ -11,7 +11,7 @@ namespace meridal::test {
 
 // Resources held in memory, for tests that must control exactly what the module holds.
 class FakeResources final : public Resources {
-public:
+  public:
     FakeResources& setString(unsigned id, std::string text)
     {
         m_data[{res::typeString, id}] = std::move(text);
@@ -50,7 +50,7 @@ public:
         return resources;
     }
 
-private:
+  private:
     std::map<std::pair<unsigned, unsigned>, std::string> m_data;
 };
 
