@@ -7,14 +7,15 @@
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace meridal {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Element names match in any case; the usual lower-case spelling is checked first.
 bool isName(const std::string& name, std::string_view known)
@@ -22,11 +23,16 @@ bool isName(const std::string& name, std::string_view known)
     return name == known || equalsIgnoreCase1252(name, known);
 }
 
-LoadResult failure(std::string message)
+// A failed load, with where the reader stopped: after the element whose content is wrong,
+// or where the markup went wrong.
+LoadResult failure(std::string message, const MarkupReader& reader)
 {
     LoadResult result;
     result.ok = false;
     result.error = std::move(message);
+    const MarkupReader::Position where = reader.positionOf(reader.offset());
+    result.errorLine = where.line;
+    result.errorColumn = where.column;
     return result;
 }
 
@@ -50,21 +56,21 @@ LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources&
                 if (element->closes)
                     continue; // an end tag leaves the current dimension as it is
                 if (!findAttribute(*element, "label"))
-                    return failure(strings.string(res::strDimensionWithoutLabel));
+                    return failure(strings.string(res::strDimensionWithoutLabel), reader);
                 currentDimension = loaded.registerDimension(std::move(element));
                 haveDimension = true;
             } else if (isName(name, "unit")) {
                 if (!findAttribute(*element, "label"))
-                    return failure(strings.string(res::strUnitWithoutLabel));
+                    return failure(strings.string(res::strUnitWithoutLabel), reader);
                 if (!haveDimension)
-                    return failure(strings.string(res::strUnitBeforeDimension));
+                    return failure(strings.string(res::strUnitBeforeDimension), reader);
                 loaded.registerUnit(currentDimension, std::move(element));
             } else if (isName(name, "config")) {
                 loaded.setConfig(std::move(element));
             }
         }
     } catch (const MarkupError& error) {
-        return failure(error.message());
+        return failure(error.message(), reader);
     }
 
     catalogue = std::move(loaded);
@@ -77,24 +83,54 @@ LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources&
 
 FileState fileState(const std::string& path)
 {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        return FileState::Missing;
-    constexpr fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & anyWrite) == fs::perms::none)
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        // A link that leads nowhere is missing: the file is created where it points. Anything
+        // else that exists but cannot be looked at (a loop of links, say) is left for the
+        // reader, which tells why it cannot be read.
+        return errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Writable;
+    }
+    // No write permission bit at all is read-only whoever we are (root included); otherwise
+    // the file is read-only when this user may not write it (another user's file, a file
+    // system mounted read-only).
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return FileState::ReadOnly;
+    if (S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return FileState::ReadOnly;
     return FileState::Writable;
 }
 
 LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings)
 {
-    MarkupReader reader(path, strings);
-    // Before anything is read the reader is at its end only when the file could not be read.
-    const bool unreadable = reader.isAtEnd() && fileState(path) != FileState::Missing;
-    LoadResult result = load(reader, catalogue, strings);
-    result.unreadable = unreadable;
-    return result;
+    UserFileContent content = readUserFile(path);
+    LoadResult result;
+    switch (content.status) {
+    case UserFileContent::Status::Ok:
+        break;
+    case UserFileContent::Status::Missing:
+        // Nothing to read: the empty catalogue.
+        result.ok = true;
+        return result;
+    default:
+        // Loaded as empty, and never to be saved over.
+        result.ok = true;
+        result.unreadable = true;
+        result.fileStatus = content.status;
+        result.reason = std::move(content.reason);
+        return result;
+    }
+    try {
+        MarkupReader reader = MarkupReader::fromText(std::move(content.bytes), strings);
+        return load(reader, catalogue, strings);
+    } catch (const std::bad_alloc&) {
+        // A file within the size limit whose catalogue does not fit into memory.
+        catalogue = UnitCatalogue();
+        result.ok = true;
+        result.unreadable = true;
+        result.fileStatus = UserFileContent::Status::TooLarge;
+        result.reason = "it is too large for the memory available";
+        return result;
+    }
 }
 
 LoadResult readCatalogueText(std::string text, UnitCatalogue& catalogue, const Resources& strings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/unit_catalogue.h"
+#include "persistence/user_file.h"
 
 #include <string>
 #include <string_view>
@@ -11,8 +12,9 @@ class Resources;
 
 inline constexpr const char* catalogueFileName = "Meridal.xml";
 
-// What the file system says about a file, the way the program has always seen it:
-// missing, read-only (no write permission bit in its mode, whoever we are), or writable.
+// What the file system says about a file: missing (a link that leads nowhere included),
+// read-only (no write permission bit in its mode, whoever we are, or a file this user may
+// not write), or writable.
 enum class FileState { Missing, ReadOnly, Writable };
 FileState fileState(const std::string& path);
 
@@ -20,13 +22,21 @@ FileState fileState(const std::string& path);
 struct LoadResult {
     bool ok = false;
     std::string error;       // the message when !ok
-    bool unreadable = false; // the file exists but could not be opened (loaded as empty)
+    bool unreadable = false; // the file exists but could not be read (loaded as empty)
+    // When unreadable: what stands in the way (not a regular file, too large, no permission...)
+    // and why, in words for a message.
+    UserFileContent::Status fileStatus = UserFileContent::Status::Ok;
+    std::string reason;
+    // When !ok because the markup is damaged: where the reader stopped, line and column from 1.
+    std::size_t errorLine = 0;
+    std::size_t errorColumn = 0;
 };
 
 // Reads the catalogue file into `catalogue` (which should be empty). Creates nothing,
 // shows nothing: the caller checks fileState first and handles missing and read-only files.
-// A failed load leaves `catalogue` as it was; a file that exists but cannot be read loads
-// as an empty catalogue with `unreadable` set, and must not be saved over.
+// A failed load leaves `catalogue` as it was; a file that exists but cannot be read (not a
+// regular file, over maxUserFileBytes, no permission, too large for memory) loads as an
+// empty catalogue with `unreadable`, `fileStatus` and `reason` set, and must not be saved over.
 LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings);
 
 // The same for catalogue text in memory, taken as a file's content (CR LF reads as LF).
@@ -44,8 +54,9 @@ bool writeDefaultCatalogue(const std::string& path, const Resources& resources);
 // gets a config line with empty values.
 std::string catalogueBytes(const UnitCatalogue& catalogue);
 
-// Writes catalogueBytes(catalogue) to `path` atomically (see atomic_file.h).
-// On failure `error` says why and the file keeps its content.
+// Writes catalogueBytes(catalogue) to `path` (see writeFileAtomically in atomic_file.h).
+// On failure `error` says why and the file keeps its content; a read-only file, a FIFO,
+// device, socket or folder, or a loop of links, is refused and left alone.
 bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std::string& error);
 
 // What to do when the catalogue file does not exist.

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -54,6 +55,7 @@ struct MarkupReader::State {
     std::size_t pos = 0;
     bool hasInput = false;
     bool endSeen = false;
+    unsigned trimmed = 0;
     const Resources* strings = nullptr;
 
     bool atEnd() const { return !hasInput || endSeen; }
@@ -104,16 +106,24 @@ struct MarkupReader::State {
         return name;
     }
 
-    std::optional<MarkupAttribute> readAttribute()
+    struct Attribute {
+        std::string name;
+        std::string value;
+        bool trimmed = false;
+    };
+
+    std::optional<Attribute> readAttribute()
     {
-        MarkupAttribute attribute;
+        Attribute attribute;
         attribute.name = readName();
         if (!expect('='))
             return std::nullopt;
         skipWhitespace();
         if (peekIsQuote()) {
             ++pos;
+            const std::size_t quoted = pos;
             skipWhitespace();
+            attribute.trimmed = pos != quoted;
             const std::size_t start = pos;
             while (more() && next() != '"')
                 ++pos;
@@ -135,7 +145,9 @@ struct MarkupReader::State {
             auto attribute = readAttribute();
             if (!attribute)
                 return false;
-            element.attributes.push_back(std::move(*attribute));
+            if (attribute->trimmed)
+                trimmed |= 1u << i;
+            element.attributes.push_back({std::move(attribute->name), std::move(attribute->value)});
         }
         return true;
     }
@@ -145,6 +157,7 @@ struct MarkupReader::State {
     std::unique_ptr<MarkupElement> readElement()
     {
         auto element = std::make_unique<MarkupElement>();
+        trimmed = 0;
         if (!expect('<'))
             fail(res::strReaderExpectedTag);
         if (peekIsSlash()) {
@@ -225,6 +238,36 @@ bool MarkupReader::isAtEnd() const
 std::unique_ptr<MarkupElement> MarkupReader::readElement()
 {
     return m_state->readElement();
+}
+
+std::size_t MarkupReader::offset() const
+{
+    return m_state->pos;
+}
+
+MarkupReader::Position MarkupReader::positionOf(std::size_t offset) const
+{
+    const std::string& text = m_state->text;
+    offset = std::min(offset, text.size());
+    Position position;
+    position.line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = text.find('\n'); i < offset; i = text.find('\n', i + 1)) {
+        ++position.line;
+        lineStart = i + 1;
+    }
+    position.column = offset - lineStart + 1;
+    return position;
+}
+
+bool MarkupReader::hasTextLeft() const
+{
+    return m_state->more();
+}
+
+unsigned MarkupReader::trimmedAttributes() const
+{
+    return m_state->trimmed;
 }
 
 } // namespace meridal

@@ -39,6 +39,21 @@ class MarkupReader {
     // Reads one tag; throws MarkupError with the message of strings 234, 236 to 241.
     std::unique_ptr<MarkupElement> readElement();
 
+    // Where reading goes on (or stopped, after an error): an offset into the text as read,
+    // CR LF counted as one character.
+    std::size_t offset() const;
+    // The line and column of an offset, both from 1.
+    struct Position {
+        std::size_t line = 0;
+        std::size_t column = 0;
+    };
+    Position positionOf(std::size_t offset) const;
+    // Text that no tag has taken yet (whitespace aside).
+    bool hasTextLeft() const;
+    // Attributes of the element read last whose quoted value lost white space at its start:
+    // bit i for attribute i.
+    unsigned trimmedAttributes() const;
+
   private:
     struct State;
     explicit MarkupReader(std::unique_ptr<State> state);

@@ -19,10 +19,19 @@ struct UserFileContent {
     };
     Status status = Status::Missing;
     std::string bytes;
-    std::string reason; // why, when the status is not Ok or Missing
+    std::string reason; // why, when the status is not Ok or Missing: "it is a folder, not a regular file"
 };
 
 // Reads the user's file at `path` in one piece, as it is on disk (no line-end changes).
+// Only a regular file is opened (a FIFO, device, socket or folder is never opened, so reading
+// never waits or runs a driver), and no more than its size at the time it was opened is read.
+// Never throws: running out of memory gives TooLarge.
 UserFileContent readUserFile(const std::string& path, std::size_t limit = maxUserFileBytes);
+
+// What a file of this mode (st_mode) is, in words: "a folder", "a named pipe (FIFO)"...
+std::string describeFileKind(unsigned mode);
+
+// The reason given for a file over `limit`.
+std::string sizeLimitReason(std::size_t limit = maxUserFileBytes);
 
 } // namespace meridal

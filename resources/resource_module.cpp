@@ -42,16 +42,20 @@ std::string programFolder()
 
 std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
 {
-    // Never closed: the module is the program's resource source until the process ends.
-    void* handle = dlopen(libraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!handle && !std::strchr(libraryName, '/')) {
-        // A bare name is searched through the RUNPATH of the object that calls dlopen. When
-        // that call is intercepted (AddressSanitizer does so), the caller is the interceptor's
-        // library and $ORIGIN is not ours: look in the program's own folder directly.
+    // A bare name is looked for in the program's own folder and nowhere else: dlopen with a
+    // bare name would also search LD_LIBRARY_PATH and any empty (working-folder) entry of
+    // the program's RUNPATH, so that a module lying in the user's folder would be loaded.
+    // The full path also works when dlopen is intercepted (AddressSanitizer does so), where
+    // $ORIGIN would name the interceptor's library rather than the program.
+    std::string path = libraryName;
+    if (!std::strchr(libraryName, '/')) {
         const std::string folder = programFolder();
-        if (!folder.empty())
-            handle = dlopen((folder + libraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (folder.empty())
+            return nullptr;
+        path = folder + libraryName;
     }
+    // Never closed: the module is the program's resource source until the process ends.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return nullptr;
     auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));

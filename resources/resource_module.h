@@ -30,9 +30,9 @@ class Resources {
 // life of the process, as the program never unloads its resources.
 class ResourceModule final : public Resources {
   public:
-    // Loads the library by bare name, so the program's own folder (RUNPATH $ORIGIN) is
-    // searched first; when that finds nothing, a bare name is also tried in the program's
-    // own folder directly. nullptr when it cannot be loaded or lacks the lookup.
+    // Loads the library from the program's own folder (the folder of /proc/self/exe) by its
+    // full path, never through the library search path; a name with a "/" is loaded as
+    // given. nullptr when it cannot be loaded or lacks the lookup.
     static std::unique_ptr<ResourceModule> load(const char* libraryName = "TessaryRes.dll");
 
     std::optional<std::string_view> find(unsigned type, unsigned id) const override;

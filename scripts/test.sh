@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds Meridal and runs every test: the normal build, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz target over its seed
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
 # corpus, and the house rules (layering, formatting).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,9 +24,10 @@ cmake --build --preset asan -j "$jobs"
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" ctest --preset asan -j "$jobs"
 
 if [ -d fuzz/corpus ]; then
-  echo "== fuzz target over its seed corpus"
+  echo "== fuzz targets over their seed corpus"
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz -j "$jobs"
   ./build/fuzz/bin/fuzz_catalogue -runs=0 fuzz/corpus
+  ./build/fuzz/bin/fuzz_catalogue_file -runs=0 fuzz/corpus
 fi
 echo "== all tests passed"

@@ -6,14 +6,19 @@
 #include "catalogue/unit_catalogue.h"
 #include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
+#include "persistence/markup_reader.h"
+#include "persistence/user_file.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #ifndef MERIDAL_VERSION
@@ -51,7 +56,11 @@ constexpr const char* helpText =
     "                    \"(All units)\" lists every unit.\n"
     "  --check [FILE]    load FILE (default \"Meridal.xml\") as the converter does at start\n"
     "                    and print \"ok\" with the number of dimensions and units, or the\n"
-    "                    message the converter would show.\n"
+    "                    message the converter would show (for a damaged file, with the\n"
+    "                    line and column where reading stopped). Warnings on standard\n"
+    "                    error, with line numbers, list what the converter's next save\n"
+    "                    would not keep: unknown attributes, a dimension listed twice,\n"
+    "                    white space at the start of a quoted value, text after </root>.\n"
     "  --                every argument after it is VALUE, FROM, TO, DIMENSION or FILE.\n"
     "\n"
     "When the catalogue file does not exist, the default catalogue of TessaryRes.dll is\n"
@@ -59,8 +68,9 @@ constexpr const char* helpText =
     "the catalogue is Windows-1252, and a character it cannot hold is an error.\n"
     "\n"
     "Exit status: 0 on success; 1 when a conversion or a load fails (an unknown label, a\n"
-    "unit of another dimension, a damaged catalogue, a character Windows-1252 cannot hold,\n"
-    "no TessaryRes.dll); 2 on bad usage, including a VALUE that holds no digit, \".\" or \"-\".\n";
+    "unit of another dimension, a damaged catalogue, a catalogue that is no regular file or\n"
+    "is over 256 MB, a character Windows-1252 cannot hold, no TessaryRes.dll next to the\n"
+    "program); 2 on bad usage, including a VALUE that holds no digit, \".\" or \"-\".\n";
 
 void printError(std::string_view message)
 {
@@ -239,26 +249,130 @@ Loaded loadCatalogue(const std::string& path, const Resources& resources)
     return loaded;
 }
 
+// The string table's messages name "Meridal.xml"; the tool names the file it really read.
+std::string aboutFile(std::string message, const std::string& path)
+{
+    constexpr std::string_view defaultName = catalogueFileName;
+    if (path == defaultName)
+        return message;
+    for (std::size_t at = message.find(defaultName); at != std::string::npos;
+         at = message.find(defaultName, at + path.size()))
+        message.replace(at, defaultName.size(), path);
+    return message;
+}
+
+// The message for a file that exists but is no catalogue that can be read.
+std::string unreadableMessage(const LoadResult& result, const std::string& path, const Resources& resources)
+{
+    const std::string text =
+        result.fileStatus == UserFileContent::Status::TooLarge && result.reason == sizeLimitReason()
+            ? resources.string(res::strCatalogueTooLarge)
+            : formatWithArgument(resources.string(res::strCatalogueUnreadable), result.reason);
+    return aboutFile(text, path);
+}
+
+// Lists what the window's next save would not write back: it writes each element's known
+// attributes by name, one dimension per label, quoted values without their leading white
+// space, and nothing after "</root>".
+void warnOfWhatASaveDrops(const std::string& path, const Resources& resources)
+{
+    UserFileContent content = readUserFile(path);
+    if (content.status != UserFileContent::Status::Ok)
+        return;
+    MarkupReader reader = MarkupReader::fromText(std::move(content.bytes), resources);
+    auto warn = [&](std::size_t offset, const std::string& what) {
+        printError("warning: " + path + " line " + std::to_string(reader.positionOf(offset).line) + ": " +
+                   forTerminal(what) + " is dropped by the next save");
+    };
+    struct Kind {
+        std::string_view name;
+        std::vector<std::string_view> attributes;
+    };
+    static const Kind kinds[] = {{"root", {}},
+                                 {"dimension", {"label", "baseunit"}},
+                                 {"unit", {"label", "cf", "offset"}},
+                                 {"config", {"dim", "su", "eu", "sv"}}};
+    std::unordered_set<std::string> dimensions;
+    try {
+        while (!reader.isAtEnd()) {
+            const std::size_t start = reader.offset();
+            const ElementPtr element = reader.readElement();
+            const Kind* kind = nullptr;
+            for (const Kind& k : kinds)
+                if (equalsIgnoreCase1252(element->name, k.name))
+                    kind = &k;
+            if (!kind)
+                return;
+            const MarkupAttribute* label = findAttribute(*element, "label");
+            const std::string owner =
+                std::string(kind->name) + (label ? " \"" + label->value + "\"" : std::string());
+            std::vector<std::string_view> seen;
+            for (std::size_t i = 0; i < element->attributes.size(); ++i) {
+                const MarkupAttribute& attribute = element->attributes[i];
+                const bool known =
+                    std::any_of(kind->attributes.begin(), kind->attributes.end(),
+                                [&](auto name) { return equalsIgnoreCase1252(attribute.name, name); });
+                const bool repeated = std::any_of(seen.begin(), seen.end(), [&](auto name) {
+                    return equalsIgnoreCase1252(attribute.name, name);
+                });
+                seen.push_back(attribute.name);
+                if (!known)
+                    warn(start, "the attribute \"" + attribute.name + "\" of the " + owner);
+                else if (repeated)
+                    warn(start, "the second attribute \"" + attribute.name + "\" of the " + owner);
+                else if (reader.trimmedAttributes() & (1u << i))
+                    warn(start,
+                         "the white space before the " + attribute.name + " \"" + attribute.value + "\"");
+            }
+            if (kind->name == "dimension" && element->opens && label) {
+                if (!dimensions.insert(label->value).second)
+                    printError(
+                        "warning: " + path + " line " + std::to_string(reader.positionOf(start).line) +
+                        ": a second dimension \"" + forTerminal(label->value) +
+                        "\": the next save keeps one, with the base unit of this one and the units of both");
+            }
+            if (kind->name == "root" && element->closes) {
+                if (reader.hasTextLeft())
+                    warn(reader.offset(), "the text after </root>");
+                return;
+            }
+        }
+    } catch (const MarkupError&) {
+        // The load has reported it already.
+    }
+}
+
 int runCheck(const std::string& path, const Resources& resources)
 {
     Loaded loaded = loadCatalogue(path, resources);
     if (loaded.state == FileState::ReadOnly)
-        printError("warning: " + forTerminal(resources.string(res::strCatalogueReadOnly)));
-    if (!loaded.result.ok) {
-        if (loaded.usedDefault)
-            printError(path +
-                       " does not exist; the default catalogue the program would write there fails to load:");
-        printError(forTerminal(loaded.result.error));
+        printError("warning: " + forTerminal(aboutFile(resources.string(res::strCatalogueReadOnly), path)));
+    if (loaded.result.unreadable) {
+        printError(forTerminal(unreadableMessage(loaded.result, path, resources)));
         return exitFailed;
     }
+    if (!loaded.result.ok) {
+        if (loaded.usedDefault) {
+            printError(path +
+                       " does not exist; the default catalogue the program would write there fails to load:");
+            printError(forTerminal(loaded.result.error));
+        } else {
+            printError(forTerminal(aboutFile(loaded.result.error, path)));
+        }
+        if (loaded.result.errorLine != 0)
+            printError((loaded.usedDefault ? std::string("the default catalogue") : path) +
+                       ": the reader stopped at line " + std::to_string(loaded.result.errorLine) +
+                       ", column " + std::to_string(loaded.result.errorColumn));
+        return exitFailed;
+    }
+    if (!loaded.usedDefault)
+        warnOfWhatASaveDrops(path, resources);
     std::string line = "ok: " + counted(loaded.catalogue.dimensions().size(), "dimension", "dimensions") +
                        ", " + counted(loaded.catalogue.unitCount(), "unit", "units");
     if (loaded.usedDefault && loaded.defaultMissing)
         line += " (" + path + " does not exist and the resource module has no default catalogue)";
     else if (loaded.usedDefault)
         line += " (" + path + " does not exist: checked the default catalogue the program would write there)";
-    else if (loaded.result.unreadable)
-        line += " (" + path + " cannot be read: the program would start with an empty catalogue)";
     std::printf("%s\n", line.c_str());
     return exitOk;
 }
@@ -350,8 +464,12 @@ int run(int argc, char** argv)
         return runCheck(path, *resources);
 
     Loaded loaded = loadCatalogue(path, *resources);
+    if (loaded.result.unreadable) {
+        printError(forTerminal(unreadableMessage(loaded.result, path, *resources)));
+        return exitFailed;
+    }
     if (!loaded.result.ok) {
-        printError(forTerminal(loaded.result.error));
+        printError(forTerminal(aboutFile(loaded.result.error, path)));
         return exitFailed;
     }
     if (loaded.usedDefault && options.cataloguePath)
@@ -366,7 +484,12 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const int status = run(argc, argv);
+    int status = exitFailed;
+    try {
+        status = run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        printError("not enough memory");
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");
         return exitFailed;

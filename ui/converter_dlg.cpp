@@ -337,7 +337,12 @@ bool CConverterDlg::loadCatalogue()
     if (opened.result.unreadable) {
         // Saving what was read from a file that could not be read would wipe that file.
         m_catalogueFile = CatalogueFile::Unreadable;
-        showMessage(res::strCatalogueUnreadableAtStart, res::strWarningCaption, MessageIcon::Warning);
+        const std::string text = opened.result.fileStatus == UserFileContent::Status::TooLarge
+                                     ? m_resources.string(res::strCatalogueTooLarge)
+                                     : formatWithArgument(m_resources.string(res::strCatalogueUnreadable),
+                                                          utf8ToWindows1252Lossy(opened.result.reason));
+        m_resources.loadString(res::strWarningCaption, m_messageText);
+        m_host.messageBoxes().show(text, m_messageText, MessageIcon::Warning);
     } else if (opened.defaultNotWritten) {
         m_catalogueFile = CatalogueFile::NeverCreated;
         showMessage(res::strCatalogueNotCreated, res::strWarningCaption, MessageIcon::Warning);

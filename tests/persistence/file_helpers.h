@@ -1,11 +1,21 @@
 #pragma once
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace meridal::test {
 
@@ -28,6 +38,7 @@ class TempDir {
     TempDir& operator=(const TempDir&) = delete;
 
     std::string file(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
     // For checking that nothing was left behind.
     std::size_t entryCount() const
     {
@@ -48,6 +59,69 @@ inline std::string readBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The user id of "nobody", for cases that need a user other than the owner of a file.
+inline constexpr uid_t nobody = 65534;
+
+// Runs `body` in a child process and gives its exit status. A child that is still running
+// after `seconds` is stopped by SIGALRM, and one that ends by a signal counts as -1, so a
+// hang or a crash fails the test instead of ending the test program.
+inline int inChild(const std::function<int()>& body, unsigned seconds = 5)
+{
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("cannot fork");
+    if (pid == 0) {
+        ::alarm(seconds);
+        rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        int code = 100;
+        try {
+            code = body();
+        } catch (...) {
+            code = 101;
+        }
+        std::fflush(nullptr);
+        ::_exit(code);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The same as the user "nobody", which needs root; 102 when the change of user fails.
+inline int asNobody(const std::function<int()>& body, unsigned seconds = 5)
+{
+    return inChild(
+        [&] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                return 102;
+            return body();
+        },
+        seconds);
+}
+
+inline bool canActAsAnotherUser()
+{
+    return ::geteuid() == 0;
+}
+
+// A listening Unix socket bound at `path`, the kind of special file a test may make anywhere.
+// The socket itself is closed again; the file stays.
+inline void makeSocketFile(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (fd < 0 || path.size() >= sizeof address.sun_path)
+        throw std::runtime_error("cannot make a socket at " + path);
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    if (!bound)
+        throw std::runtime_error("cannot bind a socket at " + path);
 }
 
 } // namespace meridal::test

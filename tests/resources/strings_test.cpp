@@ -33,7 +33,8 @@ std::vector<std::string> directives(const std::string& s)
 }
 
 const std::set<unsigned> formats = {res::strConfirmDeleteDimension, res::strConfirmDeleteUnit,
-                                    res::strCannotOpenTarget, res::strCatalogueSaveFailed};
+                                    res::strCannotOpenTarget, res::strCatalogueSaveFailed,
+                                    res::strCatalogueUnreadable};
 
 // Every string the program looks up (700, the unused slot before the first tip, aside) is
 // present, holds a "%s" only when formatted, and has its line breaks decoded.
@@ -45,6 +46,8 @@ TEST(StringTable, EveryUsedStringIsPresentWithConversionsOnlyInFormats)
             used.push_back(id);
     for (unsigned id = res::strTipFirst; id <= res::strTipLast; ++id)
         used.push_back(id);
+    used.push_back(res::strCatalogueUnreadable);
+    used.push_back(res::strCatalogueTooLarge);
     for (unsigned id : used) {
         SCOPED_TRACE(id);
         std::string s = "absent";

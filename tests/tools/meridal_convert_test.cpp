@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -91,15 +93,18 @@ class MeridalConvert : public ::testing::Test {
     fs::path work() const { return m_root / "work"; }
     fs::path catalogue() const { return work() / "Meridal.xml"; }
     // Runs the program in the working folder once for each case and checks what it gives back.
-    void expectRuns(const std::vector<Case>& cases, const std::string& program = MERIDAL_CONVERT_PROGRAM)
+    // A run that takes more than 5 s is stopped (status 124). `environment` is put before the
+    // command ("NAME=value ").
+    void expectRuns(const std::vector<Case>& cases, const std::string& program = MERIDAL_CONVERT_PROGRAM,
+                    const std::string& environment = "")
     {
         for (const Case& c : cases) {
             std::string args;
             for (const auto& arg : c.args)
                 args += " " + shellQuoted(arg);
             SCOPED_TRACE("meridal-convert" + args);
-            const std::string command =
-                "cd " + shellQuoted(work()) + " && " + shellQuoted(program) + args + " >../out 2>../err";
+            const std::string command = "cd " + shellQuoted(work()) + " && " + environment + "timeout 5 " +
+                                        shellQuoted(program) + args + " >../out 2>../err";
             const int status = std::system(command.c_str());
             EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status);
             EXPECT_THAT(readFile(m_root / "out"), c.out);
@@ -168,9 +173,17 @@ TEST_F(MeridalConvert, CatalogueOptionAndMissingFiles)
     });
     EXPECT_TRUE(fs::is_empty(work()));
 
-    const fs::path alone = m_root / "meridal-convert"; // a copy in a folder without TessaryRes.dll
+    // A copy in a folder without TessaryRes.dll does not take one from the working folder or
+    // from LD_LIBRARY_PATH.
+    const fs::path alone = m_root / "meridal-convert";
     fs::copy_file(MERIDAL_CONVERT_PROGRAM, alone);
-    expectRuns({{{"12", "in", "ft"}, "", message("Could not find TessaryRes.dll"), 1}}, alone);
+    const fs::path builtModule = fs::path(MERIDAL_CONVERT_PROGRAM).parent_path() / "TessaryRes.dll";
+    fs::create_directory(m_root / "lib");
+    fs::copy_file(builtModule, m_root / "lib" / "TessaryRes.dll");
+    fs::copy_file(builtModule, work() / "TessaryRes.dll");
+    const Case notFound{{"12", "in", "ft"}, "", message("Could not find TessaryRes.dll"), 1};
+    expectRuns({notFound}, alone);
+    expectRuns({notFound}, alone, "LD_LIBRARY_PATH=" + shellQuoted((m_root / "lib").string()) + " ");
 }
 
 // The loader's message for a damaged catalogue is its own test's; here it reaches the terminal.
@@ -180,7 +193,11 @@ TEST_F(MeridalConvert, DamagedReadOnlyAndUnreadableCataloguesAreReportedAsTheWin
         "<root><dimension label=\"L\" baseunit=\"m\"><unit cf=1 offset=0 x=1/></root>";
     writeFile(catalogue(), damaged);
     const std::string loaderMessage = message(moduleString(res::strUnitWithoutLabel));
-    expectRuns({{{"--check"}, "", loaderMessage, 1}, {{"1", "m", "m"}, "", loaderMessage, 1}});
+    expectRuns({{{"--check"},
+                 "",
+                 loaderMessage + message("Meridal.xml: the reader stopped at line 1, column 66"),
+                 1},
+                {{"1", "m", "m"}, "", loaderMessage, 1}});
     EXPECT_EQ(readFile(catalogue()), damaged);
 
     writeFile(catalogue(), sampleCatalogue);
@@ -188,9 +205,73 @@ TEST_F(MeridalConvert, DamagedReadOnlyAndUnreadableCataloguesAreReportedAsTheWin
     expectRuns(
         {{{"--check"}, "ok: 3 dimensions, 8 units\n", error(moduleString(res::strCatalogueReadOnly)), 0}});
 
+    // Damaged: the message names the file checked and tells where the reader stopped.
+    const std::string other = (m_root / "other.xml").string();
+    writeFile(
+        other,
+        "<root>\r\n\t<dimension label=\"L\" baseunit=\"m\">\r\n\t\t<unit label=\"m\" cf=1/>\r\n</root>");
+    std::string expected = moduleString(res::strReaderBadUnitAttribute);
+    ASSERT_NE(expected.find("Meridal.xml"), std::string::npos);
+    expected.replace(expected.find("Meridal.xml"), 11, other);
+    expectRuns({{{"--check", other},
+                 "",
+                 message(expected) + message(other + ": the reader stopped at line 3, column 24"),
+                 1}});
+}
+
+// What is no catalogue at all (not a regular file, or too large for one) stops the check at once
+// with its reason; a conversion does not go on with an empty catalogue either.
+TEST_F(MeridalConvert, FilesThatAreNoCatalogueAreRefusedAtOnce)
+{
+    struct Kind {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* reason;
+    };
+    const std::vector<Kind> kinds = {
+        {"FIFO", [](const fs::path& p) { ::mkfifo(p.c_str(), 0644); }, "named pipe"},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, "folder"},
+        {"link loop", [](const fs::path& p) { fs::create_symlink(p, p); }, "loop"},
+        {"sparse file over the limit",
+         [](const fs::path& p) {
+             writeFile(p, "<root></root>");
+             fs::resize_file(p, std::uintmax_t{300} << 20);
+         },
+         "256 MB"},
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        fs::remove(catalogue());
+        kind.make(catalogue());
+        const fs::file_type before = fs::symlink_status(catalogue()).type();
+        const auto refused = ::testing::AllOf(error("Meridal.xml"), HasSubstr(kind.reason));
+        expectRuns({{{"--check"}, "", refused, 1}, {{"1", "m", "m"}, "", refused, 1}});
+        EXPECT_EQ(fs::symlink_status(catalogue()).type(), before); // left as it was
+    }
     fs::remove(catalogue());
-    fs::create_directory(catalogue()); // exists, but cannot be read as a file
-    expectRuns({{{"--check"}, StartsWith("ok: 0 dimensions, 0 units"), "", 0}});
+}
+
+TEST_F(MeridalConvert, CheckWarnsOfWhatTheNextSaveWouldNotKeep)
+{
+    writeFile(catalogue(), "<root>\r\n"
+                           "\t<config dim=\"L\" su=\"m\" eu=\"m\" sv=1/>\r\n"
+                           "\t<dimension label=\"L\" baseunit=\"m\">\r\n"
+                           "\t\t<unit label=\"m\" cf=1 colour=red/>\r\n"
+                           "\t</dimension>\r\n"
+                           "\t<dimension label=\"L\" baseunit=\"km\">\r\n"
+                           "\t\t<unit label=\"  km\" cf=1000 offset=0/>\r\n"
+                           "\t</dimension>\r\n"
+                           "</root>\r\n<!-- notes -->");
+    const std::string warning = "meridal-convert: warning: Meridal.xml line ";
+    expectRuns(
+        {{{"--check"},
+          "ok: 1 dimension, 2 units\n",
+          warning + "4: the attribute \"colour\" of the unit \"m\" is dropped by the next save\n" + warning +
+              "6: a second dimension \"L\": the next save keeps one, with the base unit of this one "
+              "and the units of both\n" +
+              warning + "7: the white space before the label \"km\" is dropped by the next save\n" + warning +
+              "10: the text after </root> is dropped by the next save\n",
+          0}});
 }
 
 } // namespace

@@ -144,9 +144,10 @@ TEST_F(ConverterWindowTest, failedSaveIsShownAndTheWindowStillCloses)
 TEST_F(ConverterWindowTest, unreadableFileLoadsEmptyAndIsNeverSavedOver)
 {
     fs::create_directories("Meridal.xml/keep");
-
+    m_resources.setString(res::strCatalogueUnreadable, "Unreadable: %s");
     ASSERT_TRUE(open());
-    expectMessage(messages(), "S285", "S217", MessageIcon::Warning); // told at start
+    // Told at start, with the reason.
+    expectMessage(messages(), "Unreadable: it is a folder, not a regular file", "S217", MessageIcon::Warning);
     EXPECT_EQ(dimensions().entries(), std::vector<std::string>{"S242"});
 
     host().messages.shown.clear();
@@ -211,6 +212,21 @@ TEST_F(ConverterWindowTest, aFileChangedOnDiskKeepsTheOtherWritersChange)
             EXPECT_EQ(saved, c.onDisk);
         }
     }
+}
+
+TEST_F(ConverterWindowTest, aCatalogueThatCannotBeCreatedIsToldAtStartAndTheDefaultServes)
+{
+    m_resources.set(res::typeHtml, res::htmlDefaultCatalogue, catalogueText(""));
+    fs::create_symlink("no-such-folder/Meridal.xml", "Meridal.xml"); // leads where nothing can be made
+
+    ASSERT_TRUE(open());
+    expectMessage(messages(), "S286", "S217", MessageIcon::Warning);
+    EXPECT_EQ(dimensions().entries(), (std::vector<std::string>{"S242", "Length", "Temperature"}));
+
+    host().messages.shown.clear();
+    window().onClose();
+    EXPECT_TRUE(messages().empty()); // told once, at start
+    EXPECT_FALSE(fs::exists("no-such-folder"));
 }
 
 // A window whose conversion fails as a handler can: the one place that catches shows the
