@@ -87,22 +87,6 @@ class HostWindow final : public QDialog {
         QDialog::keyPressEvent(event);
     }
 
-    void paintEvent(QPaintEvent* event) override
-    {
-        QDialog::paintEvent(event);
-        if (!m_host || !m_host->m_controller)
-            return;
-        // The controller hears of a repaint that reaches a picture control: the first paint
-        // of the window, and whatever uncovers a picture again.
-        for (QLabel* picture : findChildren<QLabel*>()) {
-            if (picture->property("notify").toBool() &&
-                event->region().intersects(QRect(picture->mapTo(this, QPoint(0, 0)), picture->size()))) {
-                m_host->handle([this] { m_host->m_controller->onPaint(); });
-                return;
-            }
-        }
-    }
-
     void mouseMoveEvent(QMouseEvent* event) override
     {
         QDialog::mouseMoveEvent(event);
@@ -540,6 +524,24 @@ bool QtDialogHost::filterEvent(QObject* watched, QEvent* event)
                listWidget->row(current));
         return true;
     }
+    case QEvent::Paint: {
+        // A picture control is opaque, so the window beneath never repaints for it: the
+        // control's own repaint is the window's paint. The program's own pictures
+        // (setPicture) repaint it as well; those are no paint of the window, or showing a
+        // picture from the paint handling would never end.
+        auto* picture = qobject_cast<QLabel*>(watched);
+        if (!picture || !picture->property("notify").toBool())
+            return false;
+        const auto own = m_programPaints.find(picture);
+        QRegion foreign = static_cast<QPaintEvent*>(event)->region();
+        if (own != m_programPaints.end()) {
+            foreign -= own->second;
+            m_programPaints.erase(own);
+        }
+        if (!foreign.isEmpty())
+            handle([&] { m_controller->onPaint(); });
+        return false;
+    }
     default:
         return false;
     }
@@ -746,6 +748,7 @@ void QtDialogHost::setPicture(int controlId, const Image& image)
     }
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setPixmap(QPixmap::fromImage(picture));
+    m_programPaints[label] += label->rect();
 }
 
 bool QtDialogHost::setButtonBitmap(int controlId, unsigned bitmapId)

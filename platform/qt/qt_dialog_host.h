@@ -7,6 +7,7 @@
 
 #include <QCursor>
 #include <QPointer>
+#include <QRegion>
 
 #include <map>
 #include <memory>
@@ -48,8 +49,8 @@ struct MenuEntry;
 //   does nothing elsewhere. The window ends only through endDialog;
 // - a context-menu request over a control, from the mouse, the Menu key or Shift+F10 ->
 //   onContextMenu; a tooltip over a control registered with addTooltip -> onTooltipText;
-//   a timer -> onTimer; a repaint that reaches a picture control -> onPaint; the pointer moving
-//   over the window -> onSetCursor.
+//   a timer -> onTimer; a repaint of a picture control, other than the one its new picture
+//   (setPicture) causes -> onPaint; the pointer moving over the window -> onSetCursor.
 class QtDialogHost final : public DialogHost {
   public:
     QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent = nullptr);
@@ -130,6 +131,8 @@ class QtDialogHost final : public DialogHost {
     std::map<int, QTimer*> m_timers;
     std::map<unsigned, QCursor> m_cursors;
     std::set<int> m_tooltips;
+    // Where the program's own pictures will repaint each picture control next.
+    std::map<const QObject*, QRegion> m_programPaints;
     std::map<int, QWidget*> m_widgets;
     std::map<int, std::unique_ptr<ListControl>> m_lists;
     std::map<int, std::unique_ptr<EditField>> m_edits;

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <tuple>
@@ -369,13 +370,22 @@ class FakeDialogHost final : public platform::DialogHost {
     {
         fonts[controlId] = {face, points, weight};
     }
-    void post(std::function<void()> task) override { posted.push_back(std::move(task)); }
+    // Callable from any thread, as the real one.
+    void post(std::function<void()> task) override
+    {
+        std::lock_guard lock(postedMutex);
+        posted.push_back(std::move(task));
+    }
 
     // Runs what was posted so far, in order.
     void runPosted()
     {
-        auto tasks = std::move(posted);
-        posted.clear();
+        std::vector<std::function<void()>> tasks;
+        {
+            std::lock_guard lock(postedMutex);
+            tasks = std::move(posted);
+            posted.clear();
+        }
         for (auto& task : tasks)
             task();
     }
@@ -417,6 +427,7 @@ class FakeDialogHost final : public platform::DialogHost {
     std::map<int, unsigned> buttonBitmaps;
     std::map<int, Font> fonts;
     std::vector<std::function<void()>> posted;
+    std::mutex postedMutex;
 
   private:
     Notify notifier(int id)
