@@ -219,36 +219,18 @@ std::string counted(std::size_t n, const char* singular, const char* plural)
     return std::to_string(n) + " " + (n == 1 ? singular : plural);
 }
 
-// The catalogue as the window would load it, and what the load found.
+// The catalogue as the window would load it, and what the load found. Where the window would
+// write the default catalogue into a missing file, the default is read in memory and the
+// folder is left alone.
 struct Loaded {
     UnitCatalogue catalogue;
-    LoadResult result;
-    FileState state = FileState::Missing;
-    bool usedDefault = false;
-    bool defaultMissing = false;
+    OpenedCatalogue opened;
 };
 
 Loaded loadCatalogue(const std::string& path, const Resources& resources)
 {
     Loaded loaded;
-    loaded.state = fileState(path);
-    if (loaded.state == FileState::Missing) {
-        // The window would write the default catalogue here and read it back; we read it in
-        // memory and leave the folder alone.
-        loaded.usedDefault = true;
-        const std::string_view text = defaultCatalogueText(resources);
-        // A module without the text writes nothing, and the window starts empty; an empty
-        // text is written and then fails to load, as any other damaged file.
-        loaded.defaultMissing = !resources.find(res::typeHtml, res::htmlDefaultCatalogue);
-        loaded.result = readCatalogueText(std::string(text), loaded.catalogue, resources);
-        if (loaded.defaultMissing) {
-            loaded.catalogue = UnitCatalogue();
-            loaded.result = LoadResult{};
-            loaded.result.ok = true;
-        }
-    } else {
-        loaded.result = readCatalogue(path, loaded.catalogue, resources);
-    }
+    loaded.opened = openCatalogue(path, loaded.catalogue, resources, MissingCatalogue::ReadDefault);
     return loaded;
 }
 
@@ -348,33 +330,33 @@ void warnOfWhatASaveDrops(const std::string& path, const Resources& resources)
 int runCheck(const std::string& path, const Resources& resources)
 {
     Loaded loaded = loadCatalogue(path, resources);
-    if (loaded.state == FileState::ReadOnly)
+    if (loaded.opened.state == FileState::ReadOnly)
         printError("warning: " + forTerminal(aboutFile(resources.string(res::strCatalogueReadOnly), path)));
-    if (loaded.result.unreadable) {
-        printError(forTerminal(unreadableMessage(loaded.result, path, resources)));
+    if (loaded.opened.result.unreadable) {
+        printError(forTerminal(unreadableMessage(loaded.opened.result, path, resources)));
         return exitFailed;
     }
-    if (!loaded.result.ok) {
-        if (loaded.usedDefault) {
+    if (!loaded.opened.result.ok) {
+        if (loaded.opened.usedDefault) {
             printError(path +
                        " does not exist; the default catalogue the program would write there fails to load:");
-            printError(forTerminal(loaded.result.error));
+            printError(forTerminal(loaded.opened.result.error));
         } else {
-            printError(forTerminal(aboutFile(loaded.result.error, path)));
+            printError(forTerminal(aboutFile(loaded.opened.result.error, path)));
         }
-        if (loaded.result.errorLine != 0)
-            printError((loaded.usedDefault ? std::string("the default catalogue") : path) +
-                       ": the reader stopped at line " + std::to_string(loaded.result.errorLine) +
-                       ", column " + std::to_string(loaded.result.errorColumn));
+        if (loaded.opened.result.errorLine != 0)
+            printError((loaded.opened.usedDefault ? std::string("the default catalogue") : path) +
+                       ": the reader stopped at line " + std::to_string(loaded.opened.result.errorLine) +
+                       ", column " + std::to_string(loaded.opened.result.errorColumn));
         return exitFailed;
     }
-    if (!loaded.usedDefault)
+    if (!loaded.opened.usedDefault)
         warnOfWhatASaveDrops(path, resources);
     std::string line = "ok: " + counted(loaded.catalogue.dimensions().size(), "dimension", "dimensions") +
                        ", " + counted(loaded.catalogue.unitCount(), "unit", "units");
-    if (loaded.usedDefault && loaded.defaultMissing)
+    if (loaded.opened.usedDefault && loaded.opened.defaultMissing)
         line += " (" + path + " does not exist and the resource module has no default catalogue)";
-    else if (loaded.usedDefault)
+    else if (loaded.opened.usedDefault)
         line += " (" + path + " does not exist: checked the default catalogue the program would write there)";
     std::printf("%s\n", line.c_str());
     return exitOk;
@@ -467,15 +449,15 @@ int run(int argc, char** argv)
         return runCheck(path, *resources);
 
     Loaded loaded = loadCatalogue(path, *resources);
-    if (loaded.result.unreadable) {
-        printError(forTerminal(unreadableMessage(loaded.result, path, *resources)));
+    if (loaded.opened.result.unreadable) {
+        printError(forTerminal(unreadableMessage(loaded.opened.result, path, *resources)));
         return exitFailed;
     }
-    if (!loaded.result.ok) {
-        printError(forTerminal(aboutFile(loaded.result.error, path)));
+    if (!loaded.opened.result.ok) {
+        printError(forTerminal(aboutFile(loaded.opened.result.error, path)));
         return exitFailed;
     }
-    if (loaded.usedDefault && options.cataloguePath)
+    if (loaded.opened.usedDefault && options.cataloguePath)
         printError(path + " does not exist; using the default catalogue");
 
     if (options.mode == Mode::List)
