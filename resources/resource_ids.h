@@ -89,6 +89,7 @@ inline constexpr unsigned strCatalogueTooLarge = 271;
 inline constexpr unsigned strCatalogueNotCreated = 286;
 inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
 inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
+inline constexpr unsigned strLogChangedReplace = 289;       // Yes replaces, No keeps the file
 // Input that the edit dialog refuses; each %s is the label, character or number concerned.
 inline constexpr unsigned strDimensionLabelInUse = 290; // one %s
 inline constexpr unsigned strUnitLabelInUse = 291;      // one %s

@@ -446,5 +446,40 @@ TEST_F(ConversionLogTest, logThatCouldNotBeMadeAtStartIsWrittenAtCloseOnlyWithEn
     }
 }
 
+// Another writer changed "log.txt" while the window was open: theirs is kept unless the person
+// changed the log too and chooses to replace it.
+TEST_F(ConversionLogTest, aLogChangedOnDiskIsKeptOrAskedAbout)
+{
+    const std::string theirs = "theirs\r\n";
+    const struct {
+        const char* name;
+        bool add;             // the person adds an entry
+        MessageResult answer; // to the question, when asked
+        std::string expected; // the file after the close
+        bool asked;
+    } cases[] = {
+        {"no change of ours: theirs stays, unasked", false, MessageResult::Yes, theirs, false},
+        {"ours changed, No (the default): theirs stays", true, MessageResult::No, theirs, true},
+        {"ours changed, Yes: ours replaces it", true, MessageResult::Yes, "12 in  =  1.000000 ft\r\na\r\n",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(openWithLog("a\r\n"));
+        if (c.add)
+            click(addButton);
+        writeLog(theirs);
+        host().messages.answers.push_back(c.answer);
+        window().onClose();
+        ASSERT_EQ(messages().size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(messages()[0].text, "S289");
+            EXPECT_EQ(messages()[0].buttons, MessageButtons::YesNo);
+            EXPECT_EQ(messages()[0].defaultButton, platform::DefaultButton::Second);
+        }
+        EXPECT_EQ(readLog(), c.expected);
+    }
+}
+
 } // namespace
 } // namespace meridal::test

@@ -84,6 +84,8 @@ void ConversionLog::loadLog()
     platform::ListControl& list = m_window.logList();
     for (const std::string& entry : opened.entries)
         list.addEntry(entry);
+    if (!m_unreadable)
+        m_loadedLog = FileSnapshot::take(logFileName);
 }
 
 void ConversionLog::saveLog()
@@ -120,13 +122,27 @@ void ConversionLog::saveLog()
         break;
     }
 
+    if (!m_loadedLog.empty() && !m_loadedLog.matches(logFileName)) {
+        // Another writer changed the file since it was read. Without a change of ours there
+        // is nothing to save over theirs; with one, the person decides, keeping theirs by default.
+        if (!m_changed)
+            return;
+        if (m_window.showMessage(res::strLogChangedReplace, res::strWarningCaption, MessageIcon::Question,
+                                 MessageButtons::YesNo, DefaultButton::Second) != MessageResult::Yes)
+            return;
+    }
+
     std::vector<std::string> entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         entries.push_back(list.entryText(i));
     std::string reason;
-    if (!writeLog(logFileName, entries, reason))
+    if (!writeLog(logFileName, entries, reason)) {
         showWithReason(res::strLogSaveFailed, res::strErrorCaption, MessageIcon::Error, reason);
+        return;
+    }
+    m_loadedLog = FileSnapshot::take(logFileName);
+    m_changed = false;
 }
 
 void ConversionLog::showWithReason(unsigned formatId, unsigned captionId, MessageIcon icon,
@@ -150,14 +166,17 @@ void ConversionLog::addLogEntry()
     if (list.entryCount() > droppedPosition)
         list.removeEntry(droppedPosition);
     list.insertEntry(0, entry);
+    m_changed = true;
 }
 
 void ConversionLog::deleteLogEntry()
 {
     platform::ListControl& list = m_window.logList();
     const int selected = list.selectedIndex();
-    if (selected >= 0)
+    if (selected >= 0) {
         list.removeEntry(selected);
+        m_changed = true;
+    }
 }
 
 void ConversionLog::clearLog()
@@ -165,8 +184,10 @@ void ConversionLog::clearLog()
     const MessageResult answer =
         m_window.showMessage(res::strClearLogQuestion, res::strClearLogCaption, MessageIcon::Error,
                              MessageButtons::YesNo, DefaultButton::First);
-    if (answer == MessageResult::Yes)
+    if (answer == MessageResult::Yes) {
         m_window.logList().reset();
+        m_changed = true;
+    }
 }
 
 std::string ConversionLog::selectedEntry()

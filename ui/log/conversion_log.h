@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persistence/file_snapshot.h"
 #include "ui/window_feature.h"
 
 #include <string>
@@ -65,6 +66,10 @@ class ConversionLog final : public WindowFeature {
     bool m_existedAtStart = false;
     // "log.txt" was there but could not be read: it is never saved over.
     bool m_unreadable = false;
+    // What "log.txt" held when it was read, to notice another writer; and whether the person
+    // changed the log since.
+    FileSnapshot m_loadedLog;
+    bool m_changed = false;
 };
 
 } // namespace meridal
