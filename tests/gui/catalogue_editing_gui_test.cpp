@@ -1,6 +1,6 @@
 // Catalogue editing as the user meets it: the real edit dialog built from the resource
 // module, opened from the menu bar, typed into, and the saved catalogue file read back.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 
 #include "catalogue/label_table.h"
 #include "platform/qt/qt_dialog_host.h"
@@ -57,20 +57,13 @@ std::map<int, QWidget*> controlsOf(QWidget& window)
     return controls;
 }
 
-class CatalogueEditingGuiTest : public ::testing::Test {
+class CatalogueEditingGuiTest : public test::RealWindowTest {
   protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
     void SetUp() override
     {
-        m_resources = ResourceModule::load("TessaryRes.dll");
-        ASSERT_NE(m_resources, nullptr) << "the test runs next to the built resource module";
-        std::ofstream("Meridal.xml", std::ios::binary) << catalogueText;
-        m_host = std::make_unique<QtDialogHost>(*m_resources, res::dialogConverter);
-        ASSERT_NE(m_host->window(), nullptr);
-        m_host->setMessageBoxes(m_messages);
-        m_dialog = std::make_unique<CConverterDlg>(*m_resources, *m_host);
-        ASSERT_TRUE(m_host->open(*m_dialog));
+        RealWindowTest::SetUp();
+        // Left inactive: the edit dialogs take the focus of their own.
+        openWindow(catalogueText, nullptr, false);
     }
 
     // Runs menu command `command`; when the edit dialog comes up, `user` acts in it (the
@@ -114,11 +107,6 @@ class CatalogueEditingGuiTest : public ::testing::Test {
         QTest::keyClicks(&field, text);
     }
 
-    std::unique_ptr<Resources> m_resources;
-    test::TemporaryWorkingFolder m_folder;
-    test::RecordedMessages m_messages;
-    std::unique_ptr<QtDialogHost> m_host;
-    std::unique_ptr<CConverterDlg> m_dialog;
     bool m_stayedOpen = false; // the last dialog was still open after Enter
 };
 
@@ -221,7 +209,7 @@ TEST_F(CatalogueEditingGuiTest, refusedInputKeepsTheDialogOpen)
     ASSERT_EQ(m_messages.messages.size(), 2u);
     EXPECT_NE(m_messages.messages[0].text.find("\"ft\""), std::string::npos);
     EXPECT_NE(m_messages.messages[1].text.find("U+2713"), std::string::npos);
-    EXPECT_EQ(m_messages.messages[1].caption, m_resources->string(res::strErrorCaption));
+    EXPECT_EQ(m_messages.messages[1].caption, m_module->string(res::strErrorCaption));
     EXPECT_EQ(m_dialog->catalogue().unitCount(), 5u);
 }
 

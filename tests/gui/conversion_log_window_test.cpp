@@ -1,6 +1,6 @@
 // The conversion log in the real window: its buttons by mouse and keyboard, the double click,
 // the copy command through the menu bar to the real clipboard, and a long log at start.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 
 #include "platform/qt/qt_dialog_host.h"
 #include "resources/resource_ids.h"
@@ -28,42 +28,12 @@ namespace {
 
 using platform::qt::QtDialogHost;
 
-const char* const catalogueText = "<root>\n"
-                                  "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
-                                  "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-                                  "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
-                                  "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-                                  "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
-                                  "\t</dimension>\n"
-                                  "</root>";
-
-std::string readLog()
-{
-    std::ifstream in("log.txt", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class ConversionLogWindowTest : public ::testing::Test {
+class ConversionLogWindowTest : public test::RealWindowTest {
   protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
-    void SetUp() override
-    {
-        m_resources = ResourceModule::load("TessaryRes.dll");
-        ASSERT_NE(m_resources, nullptr) << "the test runs next to the built resource module";
-    }
-
     void open(const std::string& log)
     {
-        std::ofstream("Meridal.xml", std::ios::binary) << catalogueText;
-        std::ofstream("log.txt", std::ios::binary) << log;
-        m_host = std::make_unique<QtDialogHost>(*m_resources, res::dialogConverter);
-        ASSERT_NE(m_host->window(), nullptr);
-        m_host->setMessageBoxes(m_messages);
-        m_dialog = std::make_unique<CConverterDlg>(*m_resources, *m_host);
-        ASSERT_TRUE(m_host->open(*m_dialog));
-        m_host->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host->window()));
+        test::writeFileBytes("log.txt", log);
+        openWindow();
     }
 
     QListWidget& logList() { return *qobject_cast<QListWidget*>(m_host->control(res::idLogList)); }
@@ -76,12 +46,6 @@ class ConversionLogWindowTest : public ::testing::Test {
         return qobject_cast<QLabel*>(control)->text();
     }
     QPoint centreOf(int row) { return logList().visualItemRect(logList().item(row)).center(); }
-
-    test::TemporaryWorkingFolder m_folder;
-    std::unique_ptr<Resources> m_resources;
-    test::RecordedMessages m_messages;
-    std::unique_ptr<QtDialogHost> m_host;
-    std::unique_ptr<CConverterDlg> m_dialog;
 };
 
 TEST_F(ConversionLogWindowTest, buttonsDoubleClickAndCopyCommandReachTheLog)
@@ -119,7 +83,7 @@ TEST_F(ConversionLogWindowTest, buttonsDoubleClickAndCopyCommandReachTheLog)
     EXPECT_TRUE(m_messages.messages.empty());
 
     m_host->close();
-    EXPECT_EQ(readLog(), "12 in  =  1.000000 ft\r\n1 ft  =  12.000000 in\r\n");
+    EXPECT_EQ(test::readFileBytes("log.txt"), "12 in  =  1.000000 ft\r\n1 ft  =  12.000000 in\r\n");
 }
 
 TEST_F(ConversionLogWindowTest, keyboardAloneSelectsAndPressesTheButtons)

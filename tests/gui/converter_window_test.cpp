@@ -1,6 +1,6 @@
 // The converter window as the user meets it: the real Qt widgets built from the real
 // resource module, driven by simulated keys and clicks.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 
 #include "platform/controls.h"
 #include "platform/qt/qt_dialog_host.h"
@@ -31,53 +31,9 @@ namespace {
 
 using platform::qt::QtDialogHost;
 
-// A small catalogue that remembers 12 in to ft.
-const char* const catalogueText = "<root>\n"
-                                  "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
-                                  "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-                                  "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
-                                  "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-                                  "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
-                                  "\t</dimension>\n"
-                                  "</root>";
-
-std::string savedCatalogue()
-{
-    std::ifstream in("Meridal.xml", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class ConverterWindowTest : public ::testing::Test {
+class ConverterWindowTest : public test::RealWindowTest {
   protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
-    void SetUp() override
-    {
-        m_resources = ResourceModule::load("TessaryRes.dll");
-        ASSERT_NE(m_resources, nullptr) << "the test runs next to the built resource module";
-    }
-
-    // Opens the window on the small catalogue.
-    void open()
-    {
-        std::ofstream("Meridal.xml", std::ios::binary) << catalogueText;
-        m_dialog.reset();
-        m_host = std::make_unique<QtDialogHost>(*m_resources, res::dialogConverter);
-        ASSERT_NE(m_host->window(), nullptr);
-        m_host->setMessageBoxes(m_messages);
-        m_dialog = std::make_unique<CConverterDlg>(*m_resources, *m_host);
-        ASSERT_TRUE(m_host->open(*m_dialog));
-        m_host->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host->window()));
-    }
-
-    template <typename W> W& widget(int id)
-    {
-        auto* w = qobject_cast<W*>(m_host->control(id));
-        if (!w)
-            throw std::runtime_error("control " + std::to_string(id) + " is missing or of another kind");
-        return *w;
-    }
+    void open() { openWindow(); }
 
     QString output() { return widget<QLineEdit>(res::idOutput).text(); }
     QString input() { return widget<QLineEdit>(res::idInput).text(); }
@@ -100,12 +56,6 @@ class ConverterWindowTest : public ::testing::Test {
         edit.selectAll();
         QTest::keyClicks(&edit, keys);
     }
-
-    test::TemporaryWorkingFolder m_folder;
-    std::unique_ptr<Resources> m_resources;
-    test::RecordedMessages m_messages;
-    std::unique_ptr<QtDialogHost> m_host;
-    std::unique_ptr<CConverterDlg> m_dialog;
 };
 
 TEST_F(ConverterWindowTest, userChoosesAUnitTypesAndUsesTheClipboardCommands)
@@ -152,7 +102,8 @@ TEST_F(ConverterWindowTest, closeBoxEscapeAndExitEachSaveAndEnterDoesNotClose)
         closeWindow();
         EXPECT_TRUE(m_host->ended());
         EXPECT_FALSE(m_host->window()->isVisible());
-        EXPECT_NE(savedCatalogue().find("sv=" + std::to_string(value) + "/>\r\n"), std::string::npos);
+        EXPECT_NE(test::readFileBytes("Meridal.xml").find("sv=" + std::to_string(value) + "/>\r\n"),
+                  std::string::npos);
     }
 }
 

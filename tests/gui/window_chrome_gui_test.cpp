@@ -1,6 +1,6 @@
 // The window's chrome on the real window: context menus from the mouse and the keyboard,
 // tooltips over the unit lists, the notation check mark and the banner's reveal.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 #include "tests/support/fake_resources.h"
 
 #include "platform/qt/qt_dialog_host.h"
@@ -34,15 +34,6 @@ namespace {
 
 using platform::qt::QtDialogHost;
 
-const char* const catalogueText = "<root>\n"
-                                  "\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
-                                  "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-                                  "\t\t<unit label=\"m\" cf=1 offset=0/>\n"
-                                  "\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-                                  "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n"
-                                  "\t</dimension>\n"
-                                  "</root>";
-
 // A popup menu as it was shown: its items and where.
 struct Popup {
     bool shown = false;
@@ -72,36 +63,9 @@ Popup popupDuring(const std::function<void()>& action)
     return popup;
 }
 
-class WindowChromeGuiTest : public ::testing::Test {
+class WindowChromeGuiTest : public test::RealWindowTest {
   protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
-    void SetUp() override
-    {
-        m_module = ResourceModule::load("TessaryRes.dll");
-        ASSERT_NE(m_module, nullptr) << "the test runs next to the built resource module";
-    }
-
-    void open(const Resources& resources)
-    {
-        std::ofstream("Meridal.xml", std::ios::binary) << m_catalogue;
-        m_dialog.reset();
-        m_host = std::make_unique<QtDialogHost>(resources, res::dialogConverter);
-        ASSERT_NE(m_host->window(), nullptr);
-        m_host->setMessageBoxes(m_messages);
-        m_dialog = std::make_unique<CConverterDlg>(resources, *m_host);
-        ASSERT_TRUE(m_host->open(*m_dialog));
-        m_host->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host->window()));
-    }
-
-    template <typename W> W& widget(int id)
-    {
-        auto* w = qobject_cast<W*>(m_host->control(id));
-        if (!w)
-            throw std::runtime_error("control " + std::to_string(id) + " is missing or of another kind");
-        return *w;
-    }
+    void open(const Resources& resources) { openWindow(m_catalogue, &resources); }
 
     // The window active again, as after a popup menu closed.
     void activate()
@@ -146,12 +110,7 @@ class WindowChromeGuiTest : public ::testing::Test {
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
 
-    test::TemporaryWorkingFolder m_folder;
-    std::string m_catalogue = catalogueText;
-    std::unique_ptr<Resources> m_module;
-    test::RecordedMessages m_messages;
-    std::unique_ptr<QtDialogHost> m_host;
-    std::unique_ptr<CConverterDlg> m_dialog;
+    std::string m_catalogue = test::smallCatalogueText;
 };
 
 TEST_F(WindowChromeGuiTest, contextMenusFromTheMouseAndTheKeyboard)
