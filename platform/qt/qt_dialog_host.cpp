@@ -35,6 +35,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <functional>
 
 namespace meridal::platform::qt {
 
@@ -135,6 +136,30 @@ int intProperty(const QObject& object, const char* name, int absent = 0)
     bool ok = false;
     const int number = value.toInt(&ok);
     return value.isValid() && ok ? number : absent;
+}
+
+// Fills `menu` with the entries of a menu resource, submenus included; `bindItem` is handed
+// each item's action with its entry.
+void addMenuItems(QMenu& menu, const std::vector<MenuEntry>& entries,
+                  const std::function<void(QAction*, const MenuEntry&)>& bindItem)
+{
+    for (const MenuEntry& entry : entries) {
+        switch (entry.kind) {
+        case MenuEntry::Kind::Separator:
+            menu.addSeparator();
+            break;
+        case MenuEntry::Kind::Popup:
+            addMenuItems(*menu.addMenu(toQString(entry.text)), entry.children, bindItem);
+            break;
+        case MenuEntry::Kind::Item: {
+            QAction* action = menu.addAction(toQString(entry.text));
+            action->setCheckable(entry.checkable);
+            action->setChecked(entry.checked);
+            bindItem(action, entry);
+            break;
+        }
+        }
+    }
 }
 
 } // namespace
@@ -289,37 +314,21 @@ void QtDialogHost::buildMenuBar(const Resources& resources, unsigned menuId)
 
     // Qt checks a checkable item by itself when it is chosen; here only the program sets
     // check marks (setMenuChecked), so the automatic toggle is undone before the command.
-    auto addItems = [this](auto& self, QMenu& menu, const std::vector<MenuEntry>& entries) -> void {
-        for (const MenuEntry& entry : entries) {
-            switch (entry.kind) {
-            case MenuEntry::Kind::Separator:
-                menu.addSeparator();
-                break;
-            case MenuEntry::Kind::Popup:
-                self(self, *menu.addMenu(toQString(entry.text)), entry.children);
-                break;
-            case MenuEntry::Kind::Item: {
-                QAction* action = menu.addAction(toQString(entry.text));
-                if (!entry.shortcut.empty())
-                    action->setShortcut(
-                        QKeySequence(QString::fromLatin1(entry.shortcut), QKeySequence::PortableText));
-                action->setCheckable(entry.checkable);
-                action->setChecked(entry.checked);
-                const int id = entry.id;
-                QObject::connect(action, &QAction::triggered, m_window, [this, action, id](bool checked) {
-                    if (action->isCheckable())
-                        action->setChecked(!checked);
-                    command(id);
-                });
-                m_actions.emplace(id, action);
-                break;
-            }
-            }
-        }
+    auto bindItem = [this](QAction* action, const MenuEntry& entry) {
+        if (!entry.shortcut.empty())
+            action->setShortcut(
+                QKeySequence(QString::fromLatin1(entry.shortcut), QKeySequence::PortableText));
+        const int id = entry.id;
+        QObject::connect(action, &QAction::triggered, m_window, [this, action, id](bool checked) {
+            if (action->isCheckable())
+                action->setChecked(!checked);
+            command(id);
+        });
+        m_actions.emplace(id, action);
     };
     for (const MenuEntry& top : parseMenuResource(*text)) {
         if (top.kind == MenuEntry::Kind::Popup)
-            addItems(addItems, *bar->addMenu(toQString(top.text)), top.children);
+            addMenuItems(*bar->addMenu(toQString(top.text)), top.children, bindItem);
     }
 
     if (QLayout* layout = m_window->layout())
@@ -590,26 +599,8 @@ bool QtDialogHost::popupMenu(unsigned menuId, Point screen)
 
     QMenu menu(m_window);
     std::map<QAction*, int> commands;
-    auto addItems = [&](auto& self, QMenu& into, const std::vector<MenuEntry>& items) -> void {
-        for (const MenuEntry& entry : items) {
-            switch (entry.kind) {
-            case MenuEntry::Kind::Separator:
-                into.addSeparator();
-                break;
-            case MenuEntry::Kind::Popup:
-                self(self, *into.addMenu(toQString(entry.text)), entry.children);
-                break;
-            case MenuEntry::Kind::Item: {
-                QAction* action = into.addAction(toQString(entry.text));
-                action->setCheckable(entry.checkable);
-                action->setChecked(entry.checked);
-                commands[action] = entry.id;
-                break;
-            }
-            }
-        }
-    };
-    addItems(addItems, menu, first->children);
+    addMenuItems(menu, first->children,
+                 [&commands](QAction* action, const MenuEntry& entry) { commands[action] = entry.id; });
     syncLists();
     QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
     if (chosen && commands.count(chosen))
