@@ -33,6 +33,14 @@ constexpr int dimensionField = 1021, baseUnitField = 1022, factorField = 1023, u
 // show; a character Windows-1252 cannot hold is typed as a code point), then OK. A dialog
 // that refuses OK is cancelled.
 struct Typing {
+    // A constructor rather than an aggregate: GCC 12 at -O2 with the sanitizers takes the
+    // map of a brace-elided aggregate in a case table for uninitialised.
+    Typing(std::map<int, std::string> typed = {}, bool cancelled = false, char32_t unrepresentable = 0,
+           int unrepresentableAt = 0)
+        : texts(std::move(typed)), cancel(cancelled), unrepresentableInto(unrepresentable),
+          unrepresentableField(unrepresentableAt)
+    {
+    }
     std::map<int, std::string> texts;
     bool cancel = false;
     char32_t unrepresentableInto = 0; // typed into `unrepresentableField`
