@@ -128,6 +128,9 @@ QtListBox::QtListBox(QListWidget& list, const int& deferring, bool sorted)
     : m_list(list), m_deferring(deferring), m_sorted(sorted)
 {
     m_list.setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of text in the list's font: the view measures one entry rather
+    // than laying out the text of thousands before it can show the first.
+    m_list.setUniformItemSizes(true);
     for (int i = 0; i < m_list.count(); ++i)
         m_entries.push_back(fromQString(m_list.item(i)->text()));
     m_inWidget = m_list.count();
