@@ -1,5 +1,6 @@
 #include "platform/qt/qt_dialog_host.h"
 
+#include "catalogue/windows1252.h"
 #include "platform/qt/form_builder.h"
 #include "platform/qt/menu_resource.h"
 #include "platform/qt/qt_controls.h"
@@ -35,7 +36,10 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
+#include <new>
 
 namespace meridal::platform::qt {
 
@@ -432,16 +436,34 @@ void QtDialogHost::setMenuChecked(int commandId, bool checked)
 
 template <typename Call> void QtDialogHost::handle(Call call)
 {
+    // Controllers report their own failures; should one still let an exception go, it ends
+    // here with the same report rather than in Qt's event loop.
+    int error = 0;
     ++m_handling;
     try {
         call();
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
     } catch (...) {
-        --m_handling;
-        syncLists();
-        throw;
+        error = EINVAL;
     }
-    if (--m_handling == 0)
+    if (--m_handling == 0 || error != 0)
         syncLists();
+    if (error != 0)
+        reportFailure(error);
+}
+
+void QtDialogHost::reportFailure(int error)
+{
+    try {
+        std::string caption;
+        if (m_resources)
+            m_resources->loadString(res::strErrorCaption, caption);
+        m_messageBoxesInUse->show(utf8ToWindows1252Lossy(std::strerror(error)), caption, MessageIcon::Error,
+                                  MessageButtons::Ok, DefaultButton::First);
+    } catch (...) {
+        // Nothing more can be told.
+    }
 }
 
 void QtDialogHost::syncLists()

@@ -122,6 +122,7 @@ class QtDialogHost final : public DialogHost {
     void command(int id);
     // Runs one call into the controller; the lists catch up when the outermost one ends.
     template <typename Call> void handle(Call call);
+    void reportFailure(int error); // the system's report for `error`, caption string 208
     void syncLists();
     bool initialise(DialogController& controller); // false when it ended the dialog
     bool closeRequested();                         // false when nobody runs the window

@@ -1,6 +1,7 @@
 #include "tests/gui/gui_support.h"
 #include "tests/support/fake_resources.h"
 
+#include "catalogue/windows1252.h"
 #include "platform/controls.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "resources/resource_ids.h"
@@ -19,8 +20,12 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -85,7 +90,12 @@ class QtDialogHostTest : public ::testing::Test, public platform::DialogControll
         if (onNotification)
             onNotification(message.controlId, message.code);
     }
-    void onCommand(int commandId) override { commands.push_back(commandId); }
+    void onCommand(int commandId) override
+    {
+        commands.push_back(commandId);
+        if (commandFails)
+            commandFails();
+    }
     void onClose() override
     {
         ++closes;
@@ -121,6 +131,7 @@ class QtDialogHostTest : public ::testing::Test, public platform::DialogControll
     }
 
     std::function<bool()> init;
+    std::function<void()> commandFails;
     std::function<void(int, Notification)> onNotification;
     Notifications notifications;
     std::vector<int> commands;
@@ -342,6 +353,33 @@ TEST_F(QtDialogHostTest, menuBarItemsSendTheirCommandsAndOnlyTheProgramSetsCheck
     m_host.setMenuChecked(res::cmdToggleNotation, true);
     scientific->trigger();
     EXPECT_TRUE(scientific->isChecked());
+}
+
+// A controller that lets an exception go does not end the program in Qt's event loop: the
+// window shows the system's report and goes on.
+TEST_F(QtDialogHostTest, anExceptionFromAControllerBecomesTheSystemsReport)
+{
+    test::RecordedMessages messages;
+    m_host.setMessageBoxes(messages);
+    m_resources.setString(res::strErrorCaption, "Failed");
+    open();
+    QAction* scientific = m_host.menuAction(res::cmdToggleNotation);
+    ASSERT_NE(scientific, nullptr);
+    const struct {
+        std::function<void()> fail;
+        int error;
+    } cases[] = {{[] { throw std::invalid_argument("x"); }, EINVAL},
+                 {[] { throw std::bad_alloc(); }, ENOMEM}};
+    for (const auto& c : cases) {
+        messages.messages.clear();
+        commandFails = c.fail;
+        scientific->trigger();
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, utf8ToWindows1252Lossy(std::strerror(c.error)));
+        EXPECT_EQ(messages.messages[0].caption, "Failed");
+        EXPECT_EQ(messages.messages[0].icon, platform::MessageIcon::Error);
+    }
+    EXPECT_TRUE(m_host.window()->isVisible());
 }
 
 } // namespace
