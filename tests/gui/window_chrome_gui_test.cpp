@@ -116,7 +116,7 @@ class WindowChromeGuiTest : public test::RealWindowTest {
 TEST_F(WindowChromeGuiTest, contextMenusFromTheMouseAndTheKeyboard)
 {
     open(*m_module);
-    const QStringList unitMenu{"&Add unit...", "&Change unit...", "&Delete unit"};
+    const QStringList unitMenu{"&New unit...", "&Change unit...", "&Delete unit"};
 
     // A right click on an entry of the end-unit list, then of the start-unit list.
     auto& endList = widget<QListWidget>(res::idEndUnitList);
@@ -142,7 +142,7 @@ TEST_F(WindowChromeGuiTest, contextMenusFromTheMouseAndTheKeyboard)
     activate();
     popup = popupDuring(
         [&] { QTest::keyClick(m_host->window()->windowHandle(), Qt::Key_F10, Qt::ShiftModifier); });
-    EXPECT_EQ(popup.items, (QStringList{"&Add dimension...", "&Relabel dimension...", "&Delete dimension"}));
+    EXPECT_EQ(popup.items, (QStringList{"&New dimension...", "&Rename dimension...", "&Delete dimension"}));
 
     // Anywhere else, none of the window's menus.
     popup = popupDuring([&] { rightClick(&widget<QLabel>(res::idTip), QPoint(3, 3)); });
