@@ -198,18 +198,16 @@ TEST_F(CatalogueEditingGuiTest, editsReachTheSavedFile)
 
 TEST_F(CatalogueEditingGuiTest, refusedInputKeepsTheDialogOpen)
 {
-    // "ft" is taken, and a pasted check mark cannot be kept in the file.
-    for (const QString& label : {QStringLiteral("ft"), QStringLiteral("ft\u2713")}) {
-        editThroughMenu(res::cmdAddUnit2, [&label](QDialog&, std::map<int, QWidget*>& controls) {
-            edit(controls, res::idEditUnit).insert(label); // as a paste
-            QTest::keyClicks(&edit(controls, res::idEditFactor), QStringLiteral("0.3"));
-        });
-        EXPECT_TRUE(m_stayedOpen);
-    }
-    ASSERT_EQ(m_messages.messages.size(), 2u);
-    EXPECT_NE(m_messages.messages[0].text.find("\"ft\""), std::string::npos);
-    EXPECT_NE(m_messages.messages[1].text.find("U+2713"), std::string::npos);
-    EXPECT_EQ(m_messages.messages[1].caption, m_module->string(res::strErrorCaption));
+    // A pasted check mark cannot be kept in the file. (Which labels are refused is the
+    // controller's, tested on the substitute controls.)
+    editThroughMenu(res::cmdAddUnit2, [](QDialog&, std::map<int, QWidget*>& controls) {
+        edit(controls, res::idEditUnit).insert(QStringLiteral("ft\u2713")); // as a paste
+        QTest::keyClicks(&edit(controls, res::idEditFactor), QStringLiteral("0.3"));
+    });
+    EXPECT_TRUE(m_stayedOpen);
+    ASSERT_EQ(m_messages.messages.size(), 1u);
+    EXPECT_NE(m_messages.messages[0].text.find("U+2713"), std::string::npos);
+    EXPECT_EQ(m_messages.messages[0].caption, m_module->string(res::strErrorCaption));
     EXPECT_EQ(m_dialog->catalogue().unitCount(), 5u);
 }
 
