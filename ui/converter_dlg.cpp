@@ -338,12 +338,11 @@ bool CConverterDlg::loadCatalogue()
     if (opened.result.unreadable) {
         // Saving what was read from a file that could not be read would wipe that file.
         m_catalogueFile = CatalogueFile::Unreadable;
-        const std::string text = opened.result.fileStatus == UserFileContent::Status::TooLarge
-                                     ? m_resources.string(res::strCatalogueTooLarge)
-                                     : formatWithArgument(m_resources.string(res::strCatalogueUnreadable),
-                                                          utf8ToWindows1252Lossy(opened.result.reason));
-        m_resources.loadString(res::strWarningCaption, m_messageText);
-        m_host.messageBoxes().show(text, m_messageText, MessageIcon::Warning);
+        if (opened.result.fileStatus == UserFileContent::Status::TooLarge)
+            showMessage(res::strCatalogueTooLarge, res::strWarningCaption, MessageIcon::Warning);
+        else
+            showMessageWithReason(res::strCatalogueUnreadable, res::strWarningCaption, MessageIcon::Warning,
+                                  opened.result.reason);
     } else if (opened.defaultNotWritten) {
         m_catalogueFile = CatalogueFile::NeverCreated;
         showMessage(res::strCatalogueNotCreated, res::strWarningCaption, MessageIcon::Warning);
@@ -420,10 +419,7 @@ void CConverterDlg::saveCatalogue()
 
     std::string reason;
     if (!writeCatalogue(catalogueFileName, *saved, reason)) {
-        const std::string text = formatWithArgument(m_resources.string(res::strCatalogueSaveFailed),
-                                                    utf8ToWindows1252Lossy(reason));
-        m_resources.loadString(res::strErrorCaption, m_messageText);
-        m_host.messageBoxes().show(text, m_messageText, MessageIcon::Error);
+        showMessageWithReason(res::strCatalogueSaveFailed, res::strErrorCaption, MessageIcon::Error, reason);
         return;
     }
     m_loadedCatalogue = FileSnapshot::take(catalogueFileName);
@@ -660,6 +656,14 @@ platform::MessageResult CConverterDlg::showMessage(unsigned textId, unsigned cap
     const std::string text = m_resources.string(textId);
     m_resources.loadString(captionId, m_messageText);
     return m_host.messageBoxes().show(text, m_messageText, icon, buttons, defaultButton);
+}
+
+void CConverterDlg::showMessageWithReason(unsigned formatId, unsigned captionId, MessageIcon icon,
+                                          const std::string& reason)
+{
+    const std::string text = formatWithArgument(m_resources.string(formatId), utf8ToWindows1252Lossy(reason));
+    m_resources.loadString(captionId, m_messageText);
+    m_host.messageBoxes().show(text, m_messageText, icon);
 }
 
 platform::MessageResult CConverterDlg::showText(const std::string& text, const std::string& caption,

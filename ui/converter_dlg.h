@@ -97,6 +97,8 @@ class CConverterDlg : public platform::DialogController, public ConverterWindow 
     platform::MessageResult showMessage(unsigned textId, unsigned captionId, platform::MessageIcon icon,
                                         platform::MessageButtons buttons,
                                         platform::DefaultButton defaultButton) override;
+    void showMessageWithReason(unsigned formatId, unsigned captionId, platform::MessageIcon icon,
+                               const std::string& reason) override;
     platform::MessageResult showText(const std::string& text, const std::string& caption,
                                      platform::MessageIcon icon, platform::MessageButtons buttons,
                                      platform::DefaultButton defaultButton) override;

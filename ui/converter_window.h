@@ -67,6 +67,10 @@ class ConverterWindow {
     virtual platform::MessageResult showMessage(unsigned textId, unsigned captionId,
                                                 platform::MessageIcon icon, platform::MessageButtons buttons,
                                                 platform::DefaultButton defaultButton) = 0;
+    // String `formatId` with its one %s filled by `reason`, the system's own words (UTF-8, the
+    // user's language), converted and never used as a format itself; OK button.
+    virtual void showMessageWithReason(unsigned formatId, unsigned captionId, platform::MessageIcon icon,
+                                       const std::string& reason) = 0;
     virtual platform::MessageResult showText(const std::string& text, const std::string& caption,
                                              platform::MessageIcon icon, platform::MessageButtons buttons,
                                              platform::DefaultButton defaultButton) = 0;

@@ -1,7 +1,6 @@
 #include "ui/log/conversion_log.h"
 
 #include "catalogue/unit_catalogue.h"
-#include "catalogue/windows1252.h"
 #include "persistence/log_file.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
@@ -79,7 +78,8 @@ void ConversionLog::loadLog()
         m_window.setReadOnlyWarned(true);
     }
     if (m_unreadable)
-        showWithReason(res::strLogUnreadable, res::strWarningCaption, MessageIcon::Warning, opened.reason);
+        m_window.showMessageWithReason(res::strLogUnreadable, res::strWarningCaption, MessageIcon::Warning,
+                                       opened.reason);
 
     platform::ListControl& list = m_window.logList();
     for (const std::string& entry : opened.entries)
@@ -138,21 +138,12 @@ void ConversionLog::saveLog()
         entries.push_back(list.entryText(i));
     std::string reason;
     if (!writeLog(logFileName, entries, reason)) {
-        showWithReason(res::strLogSaveFailed, res::strErrorCaption, MessageIcon::Error, reason);
+        m_window.showMessageWithReason(res::strLogSaveFailed, res::strErrorCaption, MessageIcon::Error,
+                                       reason);
         return;
     }
     m_loadedLog = FileSnapshot::take(logFileName);
     m_changed = false;
-}
-
-void ConversionLog::showWithReason(unsigned formatId, unsigned captionId, MessageIcon icon,
-                                   const std::string& reason)
-{
-    // The reason is the system's text, in the user's language and in UTF-8.
-    const std::string text =
-        formatWithArgument(m_window.resources().string(formatId), utf8ToWindows1252Lossy(reason));
-    m_window.showText(text, m_window.resources().string(captionId), icon, MessageButtons::Ok,
-                      DefaultButton::First);
 }
 
 // ---------------------------------------------------------------------------------------

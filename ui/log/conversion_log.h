@@ -57,9 +57,6 @@ class ConversionLog final : public WindowFeature {
 
     // The selected entry; std::invalid_argument when there is none.
     std::string selectedEntry();
-    // String `formatId` with its one %s filled by `reason`, as given (never as a format).
-    void showWithReason(unsigned formatId, unsigned captionId, platform::MessageIcon icon,
-                        const std::string& reason);
 
     ConverterWindow& m_window;
     // "log.txt" was there, or was created, when the window started.
