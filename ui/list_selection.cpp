@@ -2,6 +2,8 @@
 
 #include "platform/controls.h"
 
+#include <stdexcept>
+
 namespace meridal {
 
 int selectLabel(platform::ListControl& list, const std::string& label)
@@ -22,6 +24,14 @@ std::string selectedText(const platform::ListControl& list)
 {
     const int selected = list.selectedIndex();
     return selected >= 0 ? list.entryText(selected) : std::string();
+}
+
+std::string requireSelectedText(const platform::ListControl& list)
+{
+    const int selected = list.selectedIndex();
+    if (selected < 0)
+        throw std::invalid_argument("no entry is selected in the list the command reads");
+    return list.entryText(selected);
 }
 
 } // namespace meridal

@@ -17,4 +17,8 @@ int selectLabel(platform::ListControl& list, const std::string& label);
 // The selected entry's text, or the empty text.
 std::string selectedText(const platform::ListControl& list);
 
+// The selected entry's text for a command that cannot go on without one: std::invalid_argument
+// when nothing is selected (the window shows the system's report).
+std::string requireSelectedText(const platform::ListControl& list);
+
 } // namespace meridal

@@ -9,6 +9,7 @@
 #include "resources/resource_module.h"
 #include "ui/converter_window.h"
 #include "ui/editing/unit_edit_dlg.h"
+#include "ui/list_selection.h"
 
 #include <stdexcept>
 #include <utility>
@@ -59,15 +60,6 @@ bool fileKeeps(const std::string& dimension, const std::string& baseUnit, const 
     return read.dimensionLabels() == std::vector<std::string>{dimension} && element &&
            attributeValue(*element, "baseunit") == baseUnit &&
            read.unitLabels(dimension) == std::vector<std::string>{unit};
-}
-
-// The list's selected entry; a command that finds none fails with an invalid argument.
-std::string selection(const platform::ListControl& list)
-{
-    const int index = list.selectedIndex();
-    if (index < 0)
-        throw std::invalid_argument("no entry is selected in the list the command reads");
-    return list.entryText(index);
 }
 
 // The text of a field the dialog read; OK guarantees it is there.
@@ -130,7 +122,7 @@ void CatalogueEditing::addDimension()
 
 void CatalogueEditing::relabelDimension()
 {
-    const std::string label = selection(m_window.dimensionList());
+    const std::string label = requireSelectedText(m_window.dimensionList());
     if (label == m_window.allUnitsLabel())
         return showError(res::strDimensionMessage1);
     const MarkupElement* dimension = m_window.catalogue().dimension(label);
@@ -157,7 +149,7 @@ void CatalogueEditing::relabelDimension()
 void CatalogueEditing::deleteDimension()
 {
     platform::ListControl& list = m_window.dimensionList();
-    const std::string label = selection(list);
+    const std::string label = requireSelectedText(list);
     if (list.entryCount() <= 1 || label == m_window.allUnitsLabel())
         return showError(res::strDimensionMessage2);
     if (!confirmDelete(res::strConfirmDeleteDimension, label))
@@ -172,11 +164,11 @@ void CatalogueEditing::deleteDimension()
 CatalogueEditing::UnitContext CatalogueEditing::unitContext(bool withTarget)
 {
     UnitContext context;
-    const std::string reference = selection(m_window.startUnitList());
+    const std::string reference = requireSelectedText(m_window.startUnitList());
     const UnitCatalogue& catalogue = m_window.catalogue();
     // A real dimension's start list holds that dimension's units; in the all-units view the
     // start unit's owner says where it belongs.
-    const std::string shown = selection(m_window.dimensionList());
+    const std::string shown = requireSelectedText(m_window.dimensionList());
     if (shown != m_window.allUnitsLabel() && catalogue.unit(shown, reference)) {
         context.dimension = shown;
     } else if (const std::string* owner = catalogue.ownerOf(reference)) {
@@ -189,8 +181,8 @@ CatalogueEditing::UnitContext CatalogueEditing::unitContext(bool withTarget)
         throw std::invalid_argument("the start unit's dimension is not in the catalogue");
     context.baseUnit = attributeValue(*dimension, "baseunit");
     if (withTarget)
-        context.target = m_window.contextList() == 1 ? selection(m_window.endUnitList())
-                                                     : selection(m_window.startUnitList());
+        context.target = m_window.contextList() == 1 ? requireSelectedText(m_window.endUnitList())
+                                                     : requireSelectedText(m_window.startUnitList());
     return context;
 }
 

@@ -181,19 +181,10 @@ void ConversionLog::clearLog()
     }
 }
 
-std::string ConversionLog::selectedEntry()
-{
-    const platform::ListControl& list = m_window.logList();
-    const int selected = list.selectedIndex();
-    if (selected < 0)
-        throw std::invalid_argument("no log entry selected");
-    return list.entryText(selected);
-}
-
 void ConversionLog::copyLogEntry()
 {
     // A clipboard that cannot be opened leaves nothing to do.
-    (void)m_window.host().clipboard().setText(selectedEntry());
+    (void)m_window.host().clipboard().setText(requireSelectedText(m_window.logList()));
 }
 
 LogEntryParts ConversionLog::parseLogEntry(const std::string& entry)
@@ -218,7 +209,7 @@ LogEntryParts ConversionLog::parseLogEntry(const std::string& entry)
 
 void ConversionLog::restoreLogEntry()
 {
-    const LogEntryParts parts = parseLogEntry(selectedEntry());
+    const LogEntryParts parts = parseLogEntry(requireSelectedText(m_window.logList()));
 
     UnitCatalogue& catalogue = m_window.catalogue();
     const std::string* startOwner = catalogue.ownerOf(parts.startUnit);

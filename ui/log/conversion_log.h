@@ -55,9 +55,6 @@ class ConversionLog final : public WindowFeature {
     void onRestore(const platform::NotifyMessage&) { restoreLogEntry(); }
     void onCopy(int) { copyLogEntry(); }
 
-    // The selected entry; std::invalid_argument when there is none.
-    std::string selectedEntry();
-
     ConverterWindow& m_window;
     // "log.txt" was there, or was created, when the window started.
     bool m_existedAtStart = false;
