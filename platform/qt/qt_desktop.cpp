@@ -1,8 +1,8 @@
 #include "platform/qt/qt_desktop.h"
 
-#include "catalogue/windows1252.h"
 #include "platform/qt/elf_section.h"
 #include "platform/qt/profile_file.h"
+#include "platform/qt/qt_text.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -73,7 +73,7 @@ void QtDesktop::openTarget(const std::string& target, std::function<void()> fail
 
     auto* process = new QProcess(openers);
     process->setProgram(opener);
-    process->setArguments({QString::fromStdString(windows1252ToUtf8(target))});
+    process->setArguments({toQString(target)});
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     // The report goes through the window: when it is gone, the connection is too.
@@ -170,7 +170,7 @@ std::string QtDesktop::shortDate(const LocalDateTime& date)
 {
     const QString text =
         QLocale::system().toString(QDate(date.year, date.month, date.day), QLocale::ShortFormat);
-    return utf8ToWindows1252Lossy(text.toStdString());
+    return fromQString(text);
 }
 
 } // namespace meridal::platform::qt
