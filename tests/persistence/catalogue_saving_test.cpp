@@ -7,9 +7,7 @@
 #include "persistence/catalogue_file.h"
 #include "persistence/catalogue_writer.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace meridal {
@@ -168,15 +166,8 @@ TEST_F(FileWriting, failedWriteLeavesTheOldBytes)
 {
     // A file size limit stops the write part way, whatever the user's rights.
     test::writeBytes(m_path, "old");
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = writeFileAtomically(m_path, std::string(4096, 'x'), m_error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool written = test::withFileSizeLimit(
+        16, [&] { return writeFileAtomically(m_path, std::string(4096, 'x'), m_error); });
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(m_error.empty());

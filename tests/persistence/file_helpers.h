@@ -19,6 +19,24 @@
 
 namespace meridal::test {
 
+// Runs `call` with the process's file size limit at `bytes`, so that a write stops part way
+// whatever the user's rights; returns what `call` returned.
+inline bool withFileSizeLimit(rlim_t bytes, const std::function<bool()>& call)
+{
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = bytes;
+    const bool limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    const bool result = limited && call();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    if (!limited)
+        throw std::runtime_error("cannot limit the file size");
+    return result;
+}
+
 // A fresh, empty folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:

@@ -191,15 +191,8 @@ TEST_F(UserFiles, fileIsWrittenInPlaceWhereReplacingItWouldLoseSomething)
 
     // Writing in place reserves the new size first: a write that cannot grow the file keeps
     // the old bytes whole.
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = writeFileAtomically(m_path, std::string(4096, 'x'), m_error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool written = test::withFileSizeLimit(
+        64, [&] { return writeFileAtomically(m_path, std::string(4096, 'x'), m_error); });
     EXPECT_FALSE(written);
     EXPECT_FALSE(m_error.empty());
     EXPECT_EQ(test::readBytes(other), "new bytes");
