@@ -1,5 +1,5 @@
 // The About box on the real window, offscreen: opened from the Help menu, read, and closed.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 
 #include "platform/qt/qt_dialog_host.h"
 #include "resources/resource_ids.h"
@@ -26,19 +26,12 @@
 namespace meridal {
 namespace {
 
-using platform::qt::QtDialogHost;
+using AboutBox = test::RealWindowTest;
+using AccessoriesWindow = test::RealWindowTest;
 
-TEST(AboutBox, opensFromTheHelpMenuShowsTitleCopyrightDateAndVersionAndClosesWithOk)
+TEST_F(AboutBox, opensFromTheHelpMenuShowsTitleCopyrightDateAndVersionAndClosesWithOk)
 {
-    test::guiApplication();
-    test::TemporaryWorkingFolder folder;
-    const std::unique_ptr<Resources> resources = ResourceModule::load("TessaryRes.dll");
-    ASSERT_NE(resources, nullptr);
-    test::RecordedMessages messages;
-    QtDialogHost host(*resources, res::dialogConverter);
-    host.setMessageBoxes(messages);
-    CConverterDlg window(*resources, host);
-    ASSERT_TRUE(host.open(window));
+    openWindow();
 
     struct Seen {
         std::map<int, QString> texts;
@@ -66,8 +59,8 @@ TEST(AboutBox, opensFromTheHelpMenuShowsTitleCopyrightDateAndVersionAndClosesWit
         QTest::mouseClick(ok, Qt::LeftButton);
         seen.okEnded = !about->isVisible();
     });
-    ASSERT_NE(host.menuAction(res::cmdAbout), nullptr);
-    host.menuAction(res::cmdAbout)->trigger(); // returns when the box has closed
+    ASSERT_NE(m_host->menuAction(res::cmdAbout), nullptr);
+    m_host->menuAction(res::cmdAbout)->trigger(); // returns when the box has closed
 
     EXPECT_TRUE(seen.okEnded);
     EXPECT_TRUE(seen.hasIcon);
@@ -82,23 +75,21 @@ TEST(AboutBox, opensFromTheHelpMenuShowsTitleCopyrightDateAndVersionAndClosesWit
                     .match(seen.texts[1039])
                     .hasMatch())
         << seen.texts[1039].toStdString();
-    EXPECT_TRUE(messages.messages.empty());
-    EXPECT_FALSE(host.ended());
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_FALSE(m_host->ended());
 }
 
 // The window's Tools and Help commands reach the desktop: a calculator and xdg-open replaced
 // by scripts on PATH that write down their arguments.
-TEST(AccessoriesWindow, calculatorAndGuideCommandsReachTheDesktopAndAFailureIsShown)
+TEST_F(AccessoriesWindow, calculatorAndGuideCommandsReachTheDesktopAndAFailureIsShown)
 {
-    test::guiApplication();
-    test::TemporaryWorkingFolder folder;
-    const std::filesystem::path bin = folder.path() / "bin";
+    const std::filesystem::path bin = m_folder.path() / "bin";
     std::filesystem::create_directories(bin);
     const auto script = [&](const std::string& name, int status) {
         std::ofstream(bin / name) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \""
-                                  << (folder.path() / name).string() << ".tmp\"\nmv \""
-                                  << (folder.path() / name).string() << ".tmp\" \""
-                                  << (folder.path() / name).string() << ".args\"\nexit " << status << "\n";
+                                  << (m_folder.path() / name).string() << ".tmp\"\nmv \""
+                                  << (m_folder.path() / name).string() << ".tmp\" \""
+                                  << (m_folder.path() / name).string() << ".args\"\nexit " << status << "\n";
         std::filesystem::permissions(bin / name, std::filesystem::perms::owner_all);
     };
     script("galculator", 0);
@@ -106,35 +97,29 @@ TEST(AccessoriesWindow, calculatorAndGuideCommandsReachTheDesktopAndAFailureIsSh
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
     // The calculator's profile goes here, not into the real one.
-    setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (m_folder.path() / "config").c_str(), 1);
     const auto arguments = [&](const std::string& name) {
-        const std::filesystem::path file = folder.path() / (name + ".args");
+        const std::filesystem::path file = m_folder.path() / (name + ".args");
         if (!QTest::qWaitFor([&] { return std::filesystem::exists(file); }, 5000))
             return std::string("(not started)");
         std::ifstream in(file);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
 
-    const std::unique_ptr<Resources> resources = ResourceModule::load("TessaryRes.dll");
-    ASSERT_NE(resources, nullptr);
-    test::RecordedMessages messages;
-    QtDialogHost host(*resources, res::dialogConverter);
-    host.setMessageBoxes(messages);
-    CConverterDlg window(*resources, host);
-    ASSERT_TRUE(host.open(window));
+    openWindow();
 
-    ASSERT_NE(host.menuAction(res::cmdCalculator), nullptr);
-    host.menuAction(res::cmdCalculator)->trigger();
+    ASSERT_NE(m_host->menuAction(res::cmdCalculator), nullptr);
+    m_host->menuAction(res::cmdCalculator)->trigger();
     EXPECT_EQ(arguments("galculator"), "\n");
 
-    ASSERT_NE(host.menuAction(0x8009), nullptr);
-    host.menuAction(0x8009)->trigger();
-    const std::string guide = resources->string(247);
+    ASSERT_NE(m_host->menuAction(0x8009), nullptr);
+    m_host->menuAction(0x8009)->trigger();
+    const std::string guide = m_module->string(247);
     EXPECT_EQ(arguments("xdg-open"), guide + "\n");
     EXPECT_TRUE(guide.starts_with("file:///") && guide.ends_with("/index.html")) << guide;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.empty(); }, 5000));
-    EXPECT_EQ(messages.messages[0].text, formatWithArgument(resources->string(231), guide));
-    EXPECT_EQ(messages.messages[0].icon, platform::MessageIcon::Error);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_messages.messages.empty(); }, 5000));
+    EXPECT_EQ(m_messages.messages[0].text, formatWithArgument(m_module->string(231), guide));
+    EXPECT_EQ(m_messages.messages[0].icon, platform::MessageIcon::Error);
 
     setenv("PATH", oldPath.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
