@@ -1,3 +1,4 @@
+#include "catalogue/utf16.h"
 #include "catalogue/windows1252.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +92,32 @@ TEST(Windows1252, SystemTextsConvertWithAQuestionMarkForEachMisfit)
     };
     for (const auto& c : cases)
         EXPECT_EQ(utf8ToWindows1252Lossy(c.utf8), c.cp1252) << c.utf8;
+}
+
+// File names and command lines cross the Windows interfaces as UTF-16.
+TEST(Utf16, ConvertsBothWaysAndReplacesWhatIsNoCharacter)
+{
+    const struct {
+        std::string utf8;
+        std::u16string utf16;
+        std::string back; // utf16 as UTF-8 again
+    } cases[] = {
+        {"Meridal.xml", u"Meridal.xml", "Meridal.xml"},
+        {"\xC2\xB0"
+         "C \xE2\x80\x93",
+         u"\u00B0C \u2013",
+         "\xC2\xB0"
+         "C \xE2\x80\x93"},
+        {"\xF0\x9F\x98\x80", u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},  // a surrogate pair
+        {"a\xC3", u"a\xFFFD", "a\xEF\xBF\xBD"},                     // cut short
+        {"\xC0\x80\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD", // overlong, a surrogate
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+        EXPECT_EQ(utf16ToUtf8(c.utf16), c.back) << c.utf8;
+    }
+    EXPECT_EQ(utf16ToUtf8(u"x\xDC00y\xD800"), "x\xEF\xBF\xBDy\xEF\xBF\xBD"); // lone surrogates
 }
 
 } // namespace
