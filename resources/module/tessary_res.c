@@ -4,8 +4,13 @@
 
 #include "resources/module/resource_table.h"
 
-__attribute__((visibility("default"))) const unsigned char* TessaryFindResource(unsigned type, unsigned id,
-                                                                                size_t* size)
+#ifdef _WIN32
+#define TESSARY_EXPORT __declspec(dllexport)
+#else
+#define TESSARY_EXPORT __attribute__((visibility("default")))
+#endif
+
+TESSARY_EXPORT const unsigned char* TessaryFindResource(unsigned type, unsigned id, size_t* size)
 {
     size_t i;
     for (i = 0; i < tessaryEntryCount; ++i) {

@@ -1,10 +1,9 @@
 #include "tests/resources/loaded_module.h"
+#include "tests/resources/raw_module.h"
 
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
-#include <dlfcn.h>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -19,7 +18,8 @@ TEST(ResourceModule, LoadsByBareNameAndOnlyWithItsLookup)
     EXPECT_NE(ResourceModule::load("TessaryRes.dll"), nullptr);
     EXPECT_NE(ResourceModule::load(), nullptr);
     EXPECT_EQ(ResourceModule::load("NoSuch.dll"), nullptr);
-    EXPECT_EQ(ResourceModule::load("libc.so.6"), nullptr); // loads, but has no TessaryFindResource
+    // A library that loads but has no TessaryFindResource.
+    EXPECT_EQ(ResourceModule::load(test::systemLibrary), nullptr);
 }
 
 TEST(ResourceModule, TextResourcesArePresentAndFollowedByAnUncountedNul)
@@ -45,16 +45,13 @@ TEST(ResourceModule, NumbersAreLookedUpWithTheirType)
 
 TEST(ResourceModule, ExportedLookupLeavesSizeAloneWhenAbsentAndAcceptsNoSize)
 {
-    const auto path = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "TessaryRes.dll";
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr);
-    auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));
+    const test::RawModule module;
+    const TessaryFindResourceFn lookup = module.lookup();
     ASSERT_NE(lookup, nullptr);
     std::size_t size = 12345;
     EXPECT_EQ(lookup(res::typeString, 220, &size), nullptr);
     EXPECT_EQ(size, 12345u);
     EXPECT_STREQ(reinterpret_cast<const char*>(lookup(res::typeString, res::strDefaultInput, nullptr)), "1");
-    dlclose(handle);
 }
 
 TEST(ResourceModule, AbsentStringLeavesTheCallersTextUnchangedAnEmptyOneEmptiesIt)
