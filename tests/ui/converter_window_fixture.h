@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/fake_resources.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui/fake_dialog_host.h"
 
 #include "ui/converter_dlg.h"
@@ -21,9 +22,7 @@ class ConverterWindowTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "meridal-ui-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        m_dir = makeTempFolder("meridal-ui");
         std::filesystem::current_path(m_dir);
     }
 
