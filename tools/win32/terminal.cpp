@@ -3,8 +3,10 @@
 #include "catalogue/win32/wide_text.h"
 
 #include <algorithm>
-#include <shellapi.h> // after windows.h, which it needs
+// clang-format off
 #include <windows.h>
+#include <shellapi.h> // after windows.h, which it needs
+// clang-format on
 
 namespace meridal::terminal {
 
