@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace meridal {
 
@@ -39,6 +40,16 @@ unsigned captionOf(EditMode mode)
         break;
     }
     return 206;
+}
+
+// Whether the digits of a number's text before its exponent are all zeros ("0.0", "-0e5"),
+// as opposed to a number too small to be held ("1e-400").
+bool mantissaIsZero(std::string_view number)
+{
+    for (char c : number.substr(0, number.find_first_of("eE")))
+        if (c >= '1' && c <= '9')
+            return false;
+    return true;
 }
 
 std::string codePointName(char32_t codePoint)
@@ -209,8 +220,12 @@ std::optional<std::string> CUnitEditDlg::refusal()
         const std::optional<double> factor = parseWholeDecimal(*m_factor);
         if (!factor || !std::isfinite(*factor))
             return formatWithArgument(m_resources.string(res::strFactorUnreadable), *m_factor);
-        if (*factor == 0)
+        if (*factor == 0 && mantissaIsZero(*m_factor))
             return m_resources.string(res::strFactorZero);
+        // Below the smallest normal number (or read as 0 although it is not) its reciprocal,
+        // which converting into the unit multiplies by, is no longer a finite number.
+        if (std::fabs(*factor) < std::numeric_limits<double>::min())
+            return formatWithArgument(m_resources.string(res::strFactorTooSmall), *m_factor);
     }
     if (writable(res::idEditOffset) && m_offset != m_presetOffset) {
         const std::optional<double> offset = parseWholeDecimal(*m_offset);
