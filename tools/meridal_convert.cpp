@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <new>
 #include <optional>
@@ -503,6 +504,10 @@ int main(int argc, char** argv)
         status = run(argc, argv);
     } catch (const std::bad_alloc&) {
         printError("not enough memory");
+    } catch (const std::exception& failure) {
+        printError(failure.what());
+    } catch (...) {
+        printError("an exception of unknown type");
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");
