@@ -25,19 +25,18 @@
 namespace meridal {
 namespace {
 
-// Start-up's own message recorded; no window is ever built. A run of the window ends with
-// `windowResult`, or `windowRun` decides.
+// Start-up's own message recorded; no window is ever built. A run of the window ends with 0,
+// or as `windowRun` says.
 class RecordingWindowSystem final : public platform::WindowSystem {
   public:
     platform::MessageBoxes& messageBoxes() override { return shownTo ? *shownTo : recorded; }
     int runWindow(const Resources&, unsigned, const ControllerFactory&) override
     {
         ++windowsRun;
-        return windowRun ? windowRun() : windowResult;
+        return windowRun ? windowRun() : 0;
     }
     test::RecordedMessages recorded;
     int windowsRun = 0;
-    int windowResult = 0;
     std::function<int()> windowRun;
     platform::MessageBoxes* shownTo = nullptr; // instead of `recorded`
 };
@@ -87,7 +86,7 @@ TEST(ProgramTest, exitStatusTellsWhetherItStartedAndNoExceptionGetsOut)
     };
     const Case cases[] = {
         {"closed", false, false, [] { return 0; }, 0, {}, ""},
-        {"ended by Escape", false, false, [] { return 2; }, 0, {}, ""},
+        {"ended with a result of its own", false, false, [] { return 2; }, 0, {}, ""},
         {"window not started", false, false, [] { return -1; }, 1, {}, ""},
         {"no module", false, true, nullptr, 1, {"Could not find TessaryRes.dll"}, ""},
         {"no memory for the window system",
