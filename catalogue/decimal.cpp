@@ -119,4 +119,12 @@ double parseDecimal(std::string_view text)
     return valueOf(text, number);
 }
 
+std::optional<double> parseWholeDecimal(std::string_view text)
+{
+    const DecimalPrefix number = scanDecimal(text);
+    if (number.start != 0 || number.end == number.start || number.end != text.size())
+        return std::nullopt;
+    return valueOf(text, number);
+}
+
 } // namespace meridal

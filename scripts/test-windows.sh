@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds Meridal for Windows with mingw-w64 and runs its tests under Wine, in a Wine prefix
+# of the build's own (build/windows-wine), never the user's. Called by scripts/test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+export WINEPREFIX="$PWD/build/windows-wine"
+export WINEDEBUG=-all
+# No Mono or Gecko: nothing of ours needs them, and their installers would ask.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Wine reads the process's ANSI code page from the locale; the tests pin their own.
+export LC_ALL=C.UTF-8
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== a Wine prefix for the tests"
+  wineboot --init >/dev/null 2>&1
+  # Dialog units come out right only with the fonts a Windows system has.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$fonts/"
+  done
+fi
+# One wineserver for the whole run: the first process of a cold server can hang.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineboot >/dev/null 2>&1
+
+echo "== build for Windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+echo "== test under Wine"
+log=build/windows/ctest.log
+set +e
+ctest --preset windows -j "$jobs" --timeout 120 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+
+# Every test that cannot run under Wine says why when it skips; the list of them is kept
+# in tests/windows-skipped.txt, so that a new skip fails the run as a failure does.
+skipped=$(sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log" | sort)
+expected=$(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' tests/windows-skipped.txt | sort)
+if [ "$skipped" != "$expected" ]; then
+  echo "The tests skipped under Wine are not the ones tests/windows-skipped.txt lists:"
+  diff <(echo "$expected") <(echo "$skipped") || true
+  status=1
+fi
+exit "$status"
