@@ -11,10 +11,10 @@
 #include "persistence/user_file.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
+#include "tools/terminal.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <new>
@@ -87,7 +87,7 @@ constexpr const char* helpText =
 
 void printError(std::string_view message)
 {
-    std::fprintf(stderr, "meridal-convert: %.*s\n", static_cast<int>(message.size()), message.data());
+    terminal::writeError("meridal-convert: " + std::string(message) + "\n");
 }
 
 // A text of the catalogue or the string table, for the terminal.
@@ -99,13 +99,13 @@ std::string forTerminal(std::string_view cp1252)
 void printLine(std::string_view cp1252)
 {
     const std::string text = forTerminal(cp1252) + '\n';
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    terminal::writeOut(text);
 }
 
 int usageError(std::string_view message)
 {
     printError(message);
-    std::fputs("Try 'meridal-convert --help'.\n", stderr);
+    terminal::writeError("Try 'meridal-convert --help'.\n");
     return exitUsage;
 }
 
@@ -137,15 +137,15 @@ bool looksLikeOption(std::string_view arg)
 }
 
 // Parses the command line; returns an exit status when it is done already.
-std::optional<int> parseArguments(int argc, char** argv, Options& options)
+std::optional<int> parseArguments(const std::vector<std::string>& arguments, Options& options)
 {
     bool list = false;
     bool check = false;
     bool help = false;
     bool version = false;
     bool operandsOnly = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
         if (operandsOnly) {
             options.operands.emplace_back(arg);
         } else if (arg == "--") {
@@ -164,9 +164,9 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options)
             if (options.cataloguePath)
                 return usageError("--catalogue is given twice");
             if (arg == "--catalogue") {
-                if (i + 1 >= argc)
+                if (i + 1 >= arguments.size())
                     return usageError("--catalogue needs a FILE");
-                options.cataloguePath = argv[++i];
+                options.cataloguePath = arguments[++i];
             } else {
                 options.cataloguePath = std::string(arg.substr(std::string_view("--catalogue=").size()));
             }
@@ -180,11 +180,11 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options)
     }
 
     if (help) {
-        std::fputs(helpText, stdout);
+        terminal::writeOut(helpText);
         return exitOk;
     }
     if (version) {
-        std::printf("meridal-convert %s\n", meridalVersion);
+        terminal::writeOut(std::string("meridal-convert ") + meridalVersion + "\n");
         return exitOk;
     }
     if (list && check)
@@ -383,7 +383,7 @@ int runCheck(const std::string& path, const Resources& resources)
         line += " (" + path + " does not exist and the resource module has no default catalogue)";
     else if (loaded.opened.usedDefault)
         line += " (" + path + " does not exist: checked the default catalogue the program would write there)";
-    std::printf("%s\n", line.c_str());
+    terminal::writeOut(line + "\n");
     return exitOk;
 }
 
@@ -444,14 +444,14 @@ int runConversion(const Options& options, const std::string& value, const UnitCa
     conversion.setStartUnit(*start);
     conversion.setEndUnit(*end);
     const std::optional<std::string> result = conversion.convert(value);
-    std::printf("%s\n", result.value_or("").c_str());
+    terminal::writeOut(result.value_or("") + "\n");
     return exitOk;
 }
 
-int run(int argc, char** argv)
+int run(const std::vector<std::string>& arguments)
 {
     Options options;
-    if (auto done = parseArguments(argc, argv, options))
+    if (auto done = parseArguments(arguments, options))
         return *done;
 
     // The value must be one number, read whole by the catalogue's decimal rule, before anything
@@ -501,7 +501,7 @@ int main(int argc, char** argv)
 {
     int status = exitFailed;
     try {
-        status = run(argc, argv);
+        status = run(terminal::arguments(argc, argv));
     } catch (const std::bad_alloc&) {
         printError("not enough memory");
     } catch (const std::exception& failure) {
@@ -509,7 +509,7 @@ int main(int argc, char** argv)
     } catch (...) {
         printError("an exception of unknown type");
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (!terminal::flushOutput()) {
         printError("cannot write the output");
         return exitFailed;
     }

@@ -18,4 +18,8 @@ std::vector<std::string> arguments(int argc, char** argv);
 void writeOut(std::string_view text);
 void writeError(std::string_view text);
 
+// Hands standard output over completely; false when any of it could not be written (a full
+// disk, a closed pipe).
+bool flushOutput();
+
 } // namespace meridal::terminal

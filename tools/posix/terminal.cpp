@@ -19,4 +19,9 @@ void writeError(std::string_view text)
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
+bool flushOutput()
+{
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 } // namespace meridal::terminal

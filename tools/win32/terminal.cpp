@@ -27,11 +27,14 @@ std::vector<std::string> arguments(int, char**)
 
 namespace {
 
-void write(DWORD which, std::string_view text)
+bool s_outputFailed = false;
+
+// False when the text could not be written whole.
+bool write(DWORD which, std::string_view text)
 {
     HANDLE handle = GetStdHandle(which);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
-        return;
+        return true; // no such stream: nothing is lost that anybody could read
     std::string lines;
     lines.reserve(text.size() + text.size() / 16);
     for (const char c : text) {
@@ -44,8 +47,7 @@ void write(DWORD which, std::string_view text)
         // A console shows Unicode whatever its code page.
         const std::wstring wide = toWide(lines);
         DWORD written = 0;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
     }
     // A pipe or a file gets UTF-8.
     std::size_t done = 0;
@@ -53,21 +55,29 @@ void write(DWORD which, std::string_view text)
         DWORD written = 0;
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(lines.size() - done, 1u << 20));
         if (!WriteFile(handle, lines.data() + done, chunk, &written, nullptr) || written == 0)
-            return;
+            return false;
         done += written;
     }
+    return true;
 }
 
 } // namespace
 
 void writeOut(std::string_view text)
 {
-    write(STD_OUTPUT_HANDLE, text);
+    if (!write(STD_OUTPUT_HANDLE, text))
+        s_outputFailed = true;
 }
 
 void writeError(std::string_view text)
 {
     write(STD_ERROR_HANDLE, text);
+}
+
+bool flushOutput()
+{
+    // Nothing is buffered: every write went to the system at once.
+    return !s_outputFailed;
 }
 
 } // namespace meridal::terminal
