@@ -84,6 +84,58 @@ TEST_F(ConverterWindowTest, userChoosesAUnitTypesAndUsesTheClipboardCommands)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "0.177800");
 }
 
+// A list box keeps its selection whatever the user clicks or types: a click below the
+// entries, Ctrl+click on the selected entry and Ctrl+Space change nothing, and the window
+// goes on converting between the units it shows selected.
+TEST_F(ConverterWindowTest, aListBoxNeverLosesItsSelectionToTheUser)
+{
+    const struct {
+        const char* way;
+        std::function<void(QListWidget&, QListWidgetItem&)> act;
+    } ways[] = {
+        {"a click below the entries",
+         [](QListWidget& list, QListWidgetItem&) {
+             const QPoint below(5, list.visualItemRect(list.item(list.count() - 1)).bottom() + 8);
+             ASSERT_TRUE(list.viewport()->rect().contains(below));
+             ASSERT_EQ(list.itemAt(below), nullptr);
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, below);
+         }},
+        {"Ctrl+click on the selected entry",
+         [](QListWidget& list, QListWidgetItem& selected) {
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               list.visualItemRect(&selected).center());
+         }},
+        {"Ctrl+Space",
+         [](QListWidget& list, QListWidgetItem&) {
+             list.setFocus(Qt::TabFocusReason);
+             QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+         }},
+    };
+    test::writeFileBytes("log.txt", "1 ft  =  12.000000 in\r\n");
+    for (const int id : {res::idStartUnitList, res::idEndUnitList, res::idLogList}) {
+        for (const auto& [way, act] : ways) {
+            SCOPED_TRACE(std::to_string(id) + ", " + way);
+            open();
+            auto& list = widget<QListWidget>(id);
+            if (id == res::idLogList)
+                QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                                  list.visualItemRect(list.item(0)).center());
+            const int selected = m_host->list(id)->selectedIndex();
+            ASSERT_GE(selected, 0);
+            act(list, *list.item(selected));
+            EXPECT_EQ(m_host->list(id)->selectedIndex(), selected);
+            EXPECT_EQ(list.selectedItems(), QList<QListWidgetItem*>{list.item(selected)});
+            typeValue("24");
+            EXPECT_EQ(output(), "2.000000");
+        }
+    }
+
+    // The program still clears a list's selection.
+    m_host->list(res::idEndUnitList)->selectIndex(-1);
+    EXPECT_EQ(m_host->list(res::idEndUnitList)->selectedIndex(), -1);
+    EXPECT_TRUE(widget<QListWidget>(res::idEndUnitList).selectedItems().isEmpty());
+}
+
 TEST_F(ConverterWindowTest, closeBoxEscapeAndExitEachSaveAndEnterDoesNotClose)
 {
     const std::function<void()> ways[] = {

@@ -232,6 +232,47 @@ TEST_F(QtDialogHostTest, listsSelectByPrefixKeepTheirBytesAndOnlyTheUsersSelecti
     EXPECT_EQ(count(idCombo, SelectionChanged), 1);
 }
 
+// A list box keeps its selection against the user and tells the window nothing of the
+// attempts; the program alone clears it.
+TEST_F(QtDialogHostTest, aListBoxKeepsItsSelectionAgainstTheUserAndOnlyTheProgramClearsIt)
+{
+    auto& list = *m_host.list(idList);
+    fillList(list, {"a", "b", "c"});
+    open();
+    auto& listWidget = widget<QListWidget>(idList);
+    const QPoint onB = listWidget.visualItemRect(listWidget.item(1)).center();
+    const QPoint below(5, listWidget.visualItemRect(listWidget.item(2)).bottom() + 8);
+    ASSERT_EQ(listWidget.itemAt(below), nullptr);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    ASSERT_EQ(list.selectedIndex(), 1);
+    notifications.clear();
+
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, Qt::ControlModifier, onB);
+    QTest::keyClick(&listWidget, Qt::Key_Space, Qt::ControlModifier);
+    QTest::mousePress(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    QTest::mouseMove(listWidget.viewport(), below);
+    QTest::mouseRelease(listWidget.viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(list.selectedIndex(), 1);
+    EXPECT_EQ(listWidget.selectedItems(), QList<QListWidgetItem*>{listWidget.item(1)});
+    EXPECT_TRUE(notifications.empty());
+
+    list.selectIndex(-1);
+    EXPECT_EQ(list.selectedIndex(), -1);
+    EXPECT_TRUE(listWidget.selectedItems().isEmpty());
+    list.selectIndex(2);
+    list.removeEntry(2);
+    EXPECT_TRUE(listWidget.selectedItems().isEmpty());
+    EXPECT_TRUE(notifications.empty());
+
+    // With nothing selected the user's click selects, and Ctrl+click another entry moves it.
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      listWidget.visualItemRect(listWidget.item(0)).center());
+    EXPECT_EQ(list.selectedIndex(), 0);
+    EXPECT_EQ(count(idList, SelectionChanged), 2);
+}
+
 // Lists filled inside a handler: the program reads back its own state at once, a message box
 // shown in between shows the lists as they are, and the selection survives into the widget.
 TEST_F(QtDialogHostTest, listsFilledByAHandlerReadBackAndShowUpToDate)
