@@ -8,6 +8,7 @@
 #include "resources/resource_module.h"
 #include "ui/converter_dlg.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QTest>
 
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -176,6 +179,34 @@ TEST_F(ConverterWindowTest, tabKeyVisitsTheControlsInReadingOrderAndEveryInputHa
     for (int button : {res::idAddLogButton, res::idRestoreLogButton, res::idDeleteLogButton,
                        res::idClearLogButton, res::idNextTip})
         EXPECT_FALSE(m_host->control(button)->accessibleName().isEmpty()) << button;
+}
+
+// Alt and a letter reaches one thing only: no two labels, buttons or menu titles of the window
+// underline the same letter.
+TEST_F(ConverterWindowTest, noTwoLabelsButtonsOrMenusShareAMnemonicLetter)
+{
+    open();
+    QStringList texts;
+    for (const QLabel* label : m_host->window()->findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : m_host->window()->findChildren<QAbstractButton*>())
+        texts << button->text();
+    const auto* menuBar = m_host->window()->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    ASSERT_FALSE(menuBar->actions().isEmpty());
+    for (const QAction* menu : menuBar->actions())
+        texts << menu->text();
+
+    std::map<QKeySequence, QString> owners;
+    for (const QString& text : texts) {
+        const QKeySequence letter = QKeySequence::mnemonic(text);
+        if (letter.isEmpty())
+            continue;
+        const auto [owner, first] = owners.emplace(letter, text);
+        EXPECT_TRUE(first) << letter.toString().toStdString() << " belongs to both \""
+                           << owner->second.toStdString() << "\" and \"" << text.toStdString() << "\"";
+    }
+    EXPECT_GE(owners.size(), 12u); // the six labels and buttons with a letter, the six menus
 }
 
 } // namespace
