@@ -120,7 +120,8 @@ class QtDialogHost final : public DialogHost {
     void buildMenuBar(const Resources& resources, unsigned menuId);
     void notify(int id, Notification notification, int index = -1);
     void command(int id);
-    // Runs one call into the controller; the lists catch up when the outermost one ends.
+    // Runs one call into the controller; the lists catch up when the outermost one ends. An
+    // exception from either ends there: one line on standard error, and the system's report.
     template <typename Call> void handle(Call call);
     void reportFailure(int error); // the system's report for `error`, caption string 208
     void syncLists();
