@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialog_host.h"
 
 #include "catalogue/windows1252.h"
+#include "platform/qt/focus_ring_style.h"
 #include "platform/qt/form_builder.h"
 #include "platform/qt/menu_resource.h"
 #include "platform/qt/qt_controls.h"
@@ -184,6 +185,17 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
     QCoreApplication::setLibraryPaths({});
     build(resources, *layout, parent);
     QCoreApplication::setLibraryPaths(libraryPaths);
+    if (!m_window)
+        return;
+    // The lists and the picture buttons show where the keyboard focus is; their style is a
+    // second one of the desktop's kind, made once its plugin can be found again.
+    m_focusRings = new FocusRingStyle(m_window);
+    for (const auto& [id, widget] : m_widgets) {
+        const bool picture =
+            qobject_cast<QAbstractButton*>(widget) && intProperty(*widget, "bitmapResource") > 0;
+        if (picture || qobject_cast<QListWidget*>(widget))
+            widget->setStyle(m_focusRings);
+    }
 }
 
 void QtDialogHost::build(const Resources& resources, std::string_view layout, QWidget* parent)
@@ -818,6 +830,8 @@ bool QtDialogHost::setButtonBitmap(int controlId, unsigned bitmapId)
     button->setIconSize(picture.size());
     // The button is the bitmap's size; the layout keeps its place.
     button->setFixedSize(picture.size());
+    if (m_focusRings)
+        button->setStyle(m_focusRings);
     return true;
 }
 

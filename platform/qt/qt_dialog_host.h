@@ -18,6 +18,7 @@
 class QAction;
 class QDialog;
 class QEvent;
+class QStyle;
 class QTimer;
 class QWidget;
 
@@ -141,7 +142,8 @@ class QtDialogHost final : public DialogHost {
     std::map<int, std::unique_ptr<TextField>> m_texts;
     std::map<int, QAction*> m_actions;
     std::vector<QtListBox*> m_listBoxes;
-    int m_handling = 0; // depth of calls into the controller
+    QPointer<QStyle> m_focusRings; // owned by the window
+    int m_handling = 0;            // depth of calls into the controller
 
     // A message box shows the window with its lists up to date.
     class SyncedMessageBoxes final : public MessageBoxes {

@@ -13,10 +13,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -207,6 +209,46 @@ TEST_F(ConverterWindowTest, noTwoLabelsButtonsOrMenusShareAMnemonicLetter)
                            << owner->second.toStdString() << "\" and \"" << text.toStdString() << "\"";
     }
     EXPECT_GE(owners.size(), 12u); // the six labels and buttons with a letter, the six menus
+}
+
+// The share of the pixels along the edge of two pictures of one control, two pixels deep,
+// that differ between them.
+double edgeChange(const QImage& before, const QImage& after)
+{
+    int edge = 0;
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (x >= 2 && y >= 2 && x < before.width() - 2 && y < before.height() - 2)
+                continue;
+            ++edge;
+            changed += before.pixel(x, y) != after.pixel(x, y);
+        }
+    }
+    return edge == 0 ? 0.0 : double(changed) / edge;
+}
+
+// A person moving with Tab sees where the focus is: the edge of every control that takes it
+// changes, for most of its length, once the Tab key has brought the focus there.
+TEST_F(ConverterWindowTest, everyControlThatTakesTheFocusShowsIt)
+{
+    test::writeFileBytes("log.txt", "1 ft  =  12.000000 in\r\n");
+    open();
+    widget<QPushButton>(res::idNextTip).setFocus(Qt::TabFocusReason);
+    for (const int id : {res::idDimensionList, res::idStartUnitList, res::idEndUnitList, res::idInput,
+                         res::idOutput, res::idLogList, res::idAddLogButton, res::idRestoreLogButton,
+                         res::idDeleteLogButton, res::idClearLogButton, res::idNextTip}) {
+        SCOPED_TRACE(id);
+        QWidget* control = m_host->control(id);
+        ASSERT_NE(control, nullptr);
+        ASSERT_FALSE(control->hasFocus());
+        const QImage without = control->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(control->hasFocus());
+        const QImage with = control->grab().toImage();
+        ASSERT_EQ(with.size(), without.size());
+        EXPECT_GE(edgeChange(without, with), 0.5);
+    }
 }
 
 } // namespace
