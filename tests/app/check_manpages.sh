@@ -1,10 +1,11 @@
 #!/bin/sh
 # The manual pages render without a warning, have a NAME line that whatis and apropos can
-# index, and meridal-convert(1) describes every option that meridal-convert --help lists.
-# Arguments: the folder of the built pages, the program meridal-convert.
+# index, and describe every option that their program's --help lists.
+# Arguments: the folder of the built pages, the programs meridal-convert and meridal.
 set -eu
 pages=$1
 convert=$2
+window=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export LC_ALL=C.UTF-8 MANWIDTH=80 MANPAGER=cat PAGER=cat
@@ -28,17 +29,22 @@ for page in meridal meridal-convert; do
   done
 done
 
-# Every option of the help text, long and short, appears in the page's OPTIONS section.
-"$convert" --help >"$scratch/help.txt"
-options=$(grep -oE -- '(^|[][ ,|])--?[a-z][a-z-]*' "$scratch/help.txt" | sed 's/^[][ ,|]//' | sort -u)
-[ -n "$options" ] || { echo "meridal-convert --help lists no option"; exit 1; }
-sed -n '/^OPTIONS$/,/^[A-Z]/p' "$scratch/meridal-convert.txt" >"$scratch/options.txt"
-missing=""
-for option in $options; do
-  grep -qE -- "(^|[ ,|=])$option([ ,=]|\$)" "$scratch/options.txt" || missing="$missing $option"
-done
-if [ -n "$missing" ]; then
-  echo "meridal-convert(1) does not describe:$missing"
-  exit 1
-fi
+# Every option that a program's help lists, long and short, appears in the OPTIONS section of
+# its page.
+describes_every_option() { # page, program
+  "$2" --help >"$scratch/help.txt"
+  options=$(grep -oE -- '(^|[][ ,|])--?[a-z][a-z-]*' "$scratch/help.txt" | sed 's/^[][ ,|]//' | sort -u)
+  [ -n "$options" ] || { echo "$1 --help lists no option"; exit 1; }
+  sed -n '/^OPTIONS$/,/^[A-Z]/p' "$scratch/$1.txt" >"$scratch/options.txt"
+  missing=""
+  for option in $options; do
+    grep -qE -- "(^|[ ,|=])$option([ ,=]|\$)" "$scratch/options.txt" || missing="$missing $option"
+  done
+  if [ -n "$missing" ]; then
+    echo "$1(1) does not describe:$missing"
+    exit 1
+  fi
+}
+describes_every_option meridal-convert "$convert"
+describes_every_option meridal "$window"
 echo "manual pages ok"

@@ -87,9 +87,12 @@ class FakeList final : public platform::ListControl {
 
     const std::vector<std::string>& entries() const { return m_entries; }
     std::string selectedText() const { return entryText(m_selected); }
-    // The user picks an entry, by index or by its text (false when there is none).
+    // The user picks an entry, by index or by its text (false when there is none). The user
+    // never takes a list's selection away: picking no entry changes nothing.
     void userSelect(int index)
     {
+        if (index < 0 || index >= entryCount())
+            return;
         selectIndex(index);
         m_notify(platform::Notification::SelectionChanged, index);
     }
