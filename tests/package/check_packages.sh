@@ -152,7 +152,11 @@ cd "$scratch/work"
 [ "$(command -v meridal-convert)" = /usr/bin/meridal-convert ] || fail "meridal-convert is not on the PATH"
 result=$(meridal-convert 12 in ft) || fail "meridal-convert 12 in ft failed"
 [ "$result" = "1.000000" ] || fail "meridal-convert 12 in ft printed $result"
-[ -z "$(ls -A)" ] || fail "meridal-convert wrote into the current folder: $(ls -A)"
+case $(meridal --version) in
+  "meridal $version."*) ;;
+  *) fail "meridal --version from the PATH printed $(meridal --version)" ;;
+esac
+[ -z "$(ls -A)" ] || fail "meridal-convert or meridal --version wrote into the current folder: $(ls -A)"
 [ "$(man -w meridal-convert)" = /usr/share/man/man1/meridal-convert.1.gz ] || fail "man finds no meridal-convert(1)"
 [ "$(man -w meridal)" = /usr/share/man/man1/meridal.1.gz ] || fail "man finds no meridal(1)"
 # The installed module's help targets open the installed guide.
