@@ -416,6 +416,12 @@ TEST_F(ConversionLogTest, unreadableLogIsReportedAtStartAndNeverSavedOver)
         // Every NUL ends an entry.
         {"more entries than the list can show", [] { writeLog(std::string(maxLogEntries + 1, '\0')); },
          entryLimitReason()},
+        {"more bytes than the list can show",
+         [] {
+             writeLog("a\r\n");
+             fs::resize_file("log.txt", maxLogFileBytes + 1);
+         },
+         sizeLimitReason(maxLogFileBytes)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

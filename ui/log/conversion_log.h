@@ -62,7 +62,7 @@ class ConversionLog final : public WindowFeature {
     ConverterWindow& m_window;
     // "log.txt": what was read from it, and what closing may save into it. Another program's
     // change is kept unless the person changed the log too and chooses to replace it.
-    TrackedFile m_file{logFileName, TrackedFile::TheirChange::Keep};
+    TrackedFile m_file{logFileName, TrackedFile::TheirChange::Keep, maxLogFileBytes};
     // The person changed the log since it was read.
     bool m_changed = false;
 };
