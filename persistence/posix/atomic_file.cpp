@@ -76,7 +76,7 @@ bool resolveTarget(const std::string& path, const std::string& shown, Target& ta
             return false;
         }
         const fs::path next(std::string(buffer.data(), static_cast<std::size_t>(length)));
-        current = next.is_absolute() ? next.string() : (fs::path(folderOf(current)) / next).string();
+        current = next.is_absolute() ? next.string() : (fs::path(current).parent_path() / next).string();
     }
     error = shown + " is a loop of symbolic links that leads to no file; it was left alone";
     return false;
