@@ -22,6 +22,7 @@ std::unique_ptr<Resources> CConverterApp::loadResourceModule()
 
 bool CConverterApp::initInstance()
 {
+    m_startedUp = false;
     // The resource module stays loaded until the process ends; every resource comes from it.
     const std::unique_ptr<Resources> resources = m_loader ? m_loader() : nullptr;
     if (!resources) {
@@ -30,9 +31,14 @@ bool CConverterApp::initInstance()
         return false;
     }
 
-    m_windows.runWindow(*resources, res::dialogConverter, [&resources](platform::DialogHost& host) {
-        return std::make_unique<CConverterDlg>(*resources, host);
-    });
+    // A window that could not be built, or that ended in its own initialisation (a catalogue
+    // that does not load), ends with -1.
+    constexpr int notStarted = -1;
+    const int result =
+        m_windows.runWindow(*resources, res::dialogConverter, [&resources](platform::DialogHost& host) {
+            return std::make_unique<CConverterDlg>(*resources, host);
+        });
+    m_startedUp = result != notStarted;
     return false;
 }
 

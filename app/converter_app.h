@@ -28,9 +28,14 @@ class CConverterApp final {
     // Returns false in every case: there is nothing left to run afterwards.
     bool initInstance();
 
+    // Whether the last initInstance started the program: the resource module loaded and the
+    // converter window opened (its catalogue loaded) before it ended.
+    bool startedUp() const { return m_startedUp; }
+
   private:
     ModuleLoader m_loader;
     platform::WindowSystem& m_windows;
+    bool m_startedUp = false;
 };
 
 } // namespace meridal

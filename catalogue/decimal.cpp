@@ -26,9 +26,14 @@ locale_t classicLocale()
     return locale;
 }
 
-} // namespace
+// Where the number that the decimal rule reads from `text` lies: after the leading white
+// space, up to the first character that does not fit. Empty when the text holds no number.
+struct DecimalSpan {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
 
-double parseDecimal(std::string_view text)
+DecimalSpan findDecimal(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i]))
@@ -50,7 +55,7 @@ double parseDecimal(std::string_view text)
         }
     }
     if (digits == 0)
-        return 0.0;
+        return {start, start};
 
     // An exponent counts only when at least one digit follows its letter and sign.
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
@@ -63,10 +68,17 @@ double parseDecimal(std::string_view text)
             i = j;
         }
     }
+    return {start, i};
+}
 
-    // The prefix is a plain decimal number now: strtod in the "C" locale reads all of it and
+// The number of a span that findDecimal found.
+double convertDecimal(std::string_view text, DecimalSpan span)
+{
+    if (span.end == span.start)
+        return 0.0;
+    // The span is a plain decimal number: strtod in the "C" locale reads all of it and
     // rounds it correctly, and gives +-HUGE_VAL or 0 when it is out of range.
-    const std::string number(text.substr(start, i - start));
+    const std::string number(text.substr(span.start, span.end - span.start));
     if (const locale_t c = classicLocale())
         return strtod_l(number.c_str(), nullptr, c);
     // newlocale failed (it does not for "C" in practice): from_chars is locale-free too.
@@ -74,6 +86,21 @@ double parseDecimal(std::string_view text)
     const char* first = number.data() + (number[0] == '+' ? 1 : 0);
     std::from_chars(first, number.data() + number.size(), value);
     return value;
+}
+
+} // namespace
+
+double parseDecimal(std::string_view text)
+{
+    return convertDecimal(text, findDecimal(text));
+}
+
+std::optional<double> parseWholeDecimal(std::string_view text)
+{
+    const DecimalSpan span = findDecimal(text);
+    if (span.start != 0 || span.end == span.start || span.end != text.size())
+        return std::nullopt;
+    return convertDecimal(text, span);
 }
 
 } // namespace meridal

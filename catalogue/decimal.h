@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace meridal {
@@ -10,5 +11,10 @@ namespace meridal {
 // that does not fit; text without a number gives 0. Hexadecimal numbers, "inf" and "nan"
 // are not numbers here. Out-of-range values give +-HUGE_VAL or 0, as strtod does.
 double parseDecimal(std::string_view text);
+
+// The same rule for a text that must be one number from its first character to its last:
+// no white space, nothing after the number. Gives what parseDecimal gives for it, or nullopt
+// when the text is not one number ("", "-", ".", "1e", "1,5", "12abc", " 1").
+std::optional<double> parseWholeDecimal(std::string_view text);
 
 } // namespace meridal

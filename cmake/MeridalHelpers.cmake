@@ -28,10 +28,11 @@ function(meridal_library name)
   meridal_warnings(${name})
 endfunction()
 
-# meridal_test(NAME SOURCES ... [DEPENDS ...] [GUI]): a GoogleTest program under CTest.
-# GUI tests run with the offscreen Qt platform.
+# meridal_test(NAME SOURCES ... [DEPENDS ...] [GUI] [LABEL label]): a GoogleTest program under
+# CTest. GUI tests run with the offscreen Qt platform; LABEL marks its tests for a preset's
+# filter.
 function(meridal_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABEL" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -43,8 +44,13 @@ function(meridal_test name)
   if(ARG_GUI)
     set(platform "QT_QPA_PLATFORM=set:offscreen")
   endif()
+  set(labels "")
+  if(ARG_LABEL)
+    set(labels LABELS ${ARG_LABEL})
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8"
                                   ENVIRONMENT_MODIFICATION "${platform}"
-                                  DISCOVERY_TIMEOUT 60)
+                                  ${labels}
+                       DISCOVERY_TIMEOUT 60)
 endfunction()

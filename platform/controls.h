@@ -14,6 +14,10 @@ namespace meridal::platform {
 //
 // The program's own selections (selectIndex, selectPrefix) send no selection-change
 // notification; only the user's do.
+//
+// A single-selection list box never loses its selection to the user: a click below the
+// entries, Ctrl+click on the selected entry or Ctrl+Space on it changes nothing and notifies
+// nothing. Only the program clears it (selectIndex(-1), or removing the selected entry).
 class ListControl {
   public:
     virtual ~ListControl() = default;

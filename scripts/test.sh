@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds Meridal and runs every test: the normal build, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
-# corpus, and the house rules (layering, formatting).
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of the banner's worker
+# thread under ThreadSanitizer, the fuzz targets over their seed corpus, and the house rules
+# (layering, formatting).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,11 @@ echo "== build and test (sanitizers)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" ctest --preset asan -j "$jobs"
+
+echo "== the banner's worker thread under ThreadSanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan -j "$jobs"
 
 if [ -d fuzz/corpus ]; then
   echo "== fuzz targets over their seed corpus"

@@ -2,7 +2,8 @@
 // window loads it, converts and lists in the window's order, and never writes a file.
 
 #include "catalogue/conversion.h"
-#include "catalogue/numeric_text.h"
+#include "catalogue/decimal.h"
+#include "catalogue/label_suggestions.h"
 #include "catalogue/unit_catalogue.h"
 #include "catalogue/windows1252.h"
 #include "persistence/catalogue_file.h"
@@ -12,7 +13,9 @@
 #include "resources/resource_module.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <new>
 #include <optional>
@@ -45,13 +48,19 @@ constexpr const char* helpText =
     "Converts VALUE from the unit FROM to the unit TO with the catalogue of the Meridal\n"
     "converter, and prints the result as the converter's output field shows it.\n"
     "\n"
-    "  VALUE             the value, filtered as the converter's input field filters it:\n"
-    "                    digits, \".\" and \"-\" are kept, every other character is dropped,\n"
-    "                    and the number ends where the text stops fitting one (\"1.5-2\"\n"
-    "                    converts 1.5). A VALUE beginning with \"-\" is a value (\"-3\");\n"
-    "                    only a dash and letters alone (\"-e\", \"--list\") make an option.\n"
+    "  VALUE             a decimal number, the whole argument: an optional sign, digits\n"
+    "                    with an optional \".\" and more digits, and an optional exponent\n"
+    "                    (e or E, an optional sign, digits). \".\" is the decimal point\n"
+    "                    whatever the locale. \"1e3\", \"-2.5E-3\", \"+4\" and \".5\" are\n"
+    "                    values; \"1,5\", \"1e\", \".\", \"12abc\" and \"\" are refused. A VALUE\n"
+    "                    beginning with \"-\" is a value (\"-3\"); only a dash and letters\n"
+    "                    alone (\"-e\", \"--list\") make an option. The conversion and the\n"
+    "                    result are the converter's own.\n"
     "  FROM, TO          unit labels, matched exactly (case counts); TO must be a unit of\n"
-    "                    FROM's dimension.\n"
+    "                    FROM's dimension. For a label that no unit carries, up to three\n"
+    "                    labels are suggested (the same in another case, labels that begin\n"
+    "                    with it or that it begins with, or labels one or two typing\n"
+    "                    mistakes away); the same goes for --list DIMENSION.\n"
     "  -e, --scientific  print the result in scientific notation (1.000000e+000).\n"
     "  --catalogue FILE  read FILE instead of \"Meridal.xml\" in the current folder.\n"
     "  --list            print the dimension labels, one a line, in the converter's order.\n"
@@ -73,7 +82,8 @@ constexpr const char* helpText =
     "Exit status: 0 on success; 1 when a conversion or a load fails (an unknown label, a\n"
     "unit of another dimension, a damaged catalogue, a catalogue that is no regular file or\n"
     "is over 256 MB, a character Windows-1252 cannot hold, no TessaryRes.dll next to the\n"
-    "program); 2 on bad usage, including a VALUE that holds no digit, \".\" or \"-\".\n";
+    "program); 2 on bad usage, including a VALUE that is not one number or is too large\n"
+    "for one (\"1e999\").\n";
 
 void printError(std::string_view message)
 {
@@ -212,6 +222,21 @@ std::optional<std::string> argumentIn1252(const std::string& utf8)
     if (!text)
         printError("\"" + utf8 + "\" holds a character that Windows-1252 cannot hold (or is not UTF-8 text)");
     return text;
+}
+
+// "; did you mean "a", "b" or "c"?" for a label that is not among `labels`, or nothing.
+std::string suggestion(std::string_view typed, const std::vector<std::string>& labels)
+{
+    const std::vector<std::string> found = suggestLabels(typed, labels);
+    if (found.empty())
+        return {};
+    std::string text = "; did you mean ";
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == found.size() ? " or " : ", ";
+        text += quoted(found[i]);
+    }
+    return text + "?";
 }
 
 std::string counted(std::size_t n, const char* singular, const char* plural)
@@ -379,7 +404,9 @@ int runList(const Options& options, const UnitCatalogue& catalogue, const Resour
         return exitOk;
     }
     if (!catalogue.dimension(*dimension)) {
-        printError("no dimension is labelled " + quoted(*dimension));
+        std::vector<std::string> listed = catalogue.dimensionLabels();
+        listed.insert(listed.begin(), resources.string(res::strAllUnits));
+        printError("no dimension is labelled " + quoted(*dimension) + suggestion(*dimension, listed));
         return exitFailed;
     }
     for (const std::string& label : catalogue.unitLabels(*dimension))
@@ -397,7 +424,7 @@ int runConversion(const Options& options, const std::string& value, const UnitCa
     const std::string* dimension = catalogue.ownerOf(*from);
     const MarkupElement* start = dimension ? catalogue.unit(*dimension, *from) : nullptr;
     if (!start) {
-        printError("no unit is labelled " + quoted(*from));
+        printError("no unit is labelled " + quoted(*from) + suggestion(*from, catalogue.allUnitLabels()));
         return exitFailed;
     }
     const MarkupElement* end = catalogue.unit(*dimension, *to);
@@ -406,8 +433,9 @@ int runConversion(const Options& options, const std::string& value, const UnitCa
         if (otherDimension && *otherDimension != *dimension)
             printError(quoted(*to) + " is a unit of " + quoted(*otherDimension) + ", not of " +
                        quoted(*dimension) + ": there is no conversion between them");
-        else
-            printError("no unit is labelled " + quoted(*to));
+        else // only a unit of the same dimension can be meant
+            printError("no unit is labelled " + quoted(*to) +
+                       suggestion(*to, catalogue.unitLabels(*dimension)));
         return exitFailed;
     }
 
@@ -426,16 +454,18 @@ int run(int argc, char** argv)
     if (auto done = parseArguments(argc, argv, options))
         return *done;
 
-    // The value goes through the input field's filter before anything is loaded.
-    std::string value;
+    // The value must be one number, read whole by the catalogue's decimal rule, before anything
+    // is loaded: what a window's input filter would drop silently is an error here. Such a
+    // value is ASCII text, the same in UTF-8 and Windows-1252.
+    const std::string value = options.mode == Mode::Convert ? options.operands[0] : std::string();
     if (options.mode == Mode::Convert) {
-        const auto typed = argumentIn1252(options.operands[0]);
-        if (!typed)
-            return exitFailed;
-        value = filterNumericText(*typed);
-        if (value.empty())
-            return usageError("VALUE \"" + options.operands[0] +
-                              "\" holds no number: only digits, \".\" and \"-\" count");
+        const std::optional<double> number = parseWholeDecimal(value);
+        if (!number)
+            return usageError("VALUE \"" + value +
+                              "\" is not a number: write it like 12, -2.5, .5 or 1.5e-3, with \".\" as the "
+                              "decimal point");
+        if (!std::isfinite(*number))
+            return usageError("VALUE \"" + value + "\" is too large for a number");
     }
 
     const std::unique_ptr<ResourceModule> resources = ResourceModule::load("TessaryRes.dll");
@@ -474,6 +504,10 @@ int main(int argc, char** argv)
         status = run(argc, argv);
     } catch (const std::bad_alloc&) {
         printError("not enough memory");
+    } catch (const std::exception& failure) {
+        printError(failure.what());
+    } catch (...) {
+        printError("an exception of unknown type");
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <iostream>
 #include <new>
 #include <utility>
 
@@ -100,13 +101,18 @@ std::string systemErrorText(int code)
 
 template <typename Handling> void CConverterDlg::guarded(Handling handling)
 {
+    // The report names only the system's error; what went wrong goes to standard error, where
+    // the session's journal keeps it.
     try {
         handling();
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc& failure) {
+        std::cerr << "meridal: " << failure.what() << std::endl;
         reportFailure(ENOMEM);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        std::cerr << "meridal: " << failure.what() << std::endl;
         reportFailure(EINVAL);
     } catch (...) {
+        std::cerr << "meridal: an exception of unknown type" << std::endl;
         reportFailure(EINVAL);
     }
 }

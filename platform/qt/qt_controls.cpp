@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,6 +43,51 @@ template <typename TextOf> int findPrefix(int count, const std::string& prefix, 
     }
     return -1;
 }
+
+// The selection of a list box. Qt's single selection lets the user take the selection away:
+// Ctrl+click or Ctrl+Space on the selected entry deselects it, a click below the entries
+// clears it. A list box holds on to its entry: a change that the user makes and that would
+// leave nothing selected is refused here, before anything changes or notifies. The program's
+// own changes come with the list's signals blocked, since they notify nothing; those may clear
+// the selection.
+class ListBoxSelection final : public QItemSelectionModel {
+  public:
+    explicit ListBoxSelection(QListWidget& list) : QItemSelectionModel(list.model(), &list), m_list(list) {}
+
+    using QItemSelectionModel::select;
+    void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override
+    {
+        if (!m_list.signalsBlocked() && hasSelection() && leavesNothingSelected(selection, command))
+            return;
+        QItemSelectionModel::select(selection, command);
+    }
+
+  private:
+    bool leavesNothingSelected(const QItemSelection& selection,
+                               QItemSelectionModel::SelectionFlags command) const
+    {
+        const QModelIndexList named = selection.indexes();
+        // Clearing first leaves what the command then selects or toggles on.
+        if (command & QItemSelectionModel::Clear)
+            return named.isEmpty() ||
+                   !(command & (QItemSelectionModel::Select | QItemSelectionModel::Toggle));
+        if (command & QItemSelectionModel::Select)
+            return false;
+        if (command & QItemSelectionModel::Toggle) {
+            if (std::any_of(named.begin(), named.end(),
+                            [this](const QModelIndex& index) { return !isSelected(index); }))
+                return false;
+        } else if (!(command & QItemSelectionModel::Deselect)) {
+            return false;
+        }
+        // Deselecting: what stays selected is what the command does not name.
+        const QModelIndexList selected = selectedIndexes();
+        return std::all_of(selected.begin(), selected.end(),
+                           [&named](const QModelIndex& index) { return named.contains(index); });
+    }
+
+    QListWidget& m_list;
+};
 
 } // namespace
 
@@ -128,6 +174,9 @@ QtListBox::QtListBox(QListWidget& list, const int& deferring, bool sorted)
     : m_list(list), m_deferring(deferring), m_sorted(sorted)
 {
     m_list.setSelectionMode(QAbstractItemView::SingleSelection);
+    QItemSelectionModel* usual = m_list.selectionModel();
+    m_list.setSelectionModel(new ListBoxSelection(m_list));
+    delete usual;
     // Every entry is one line of text in the list's font: the view measures one entry rather
     // than laying out the text of thousands before it can show the first.
     m_list.setUniformItemSizes(true);

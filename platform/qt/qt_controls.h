@@ -41,7 +41,8 @@ class QtComboList final : public ListControl {
     bool m_sorted;
 };
 
-// A list box on a QListWidget with single selection.
+// A list box on a QListWidget with single selection: the user moves the selection but never
+// takes it away (a click below the entries, Ctrl+click, Ctrl+Space); only the program clears it.
 //
 // While the program handles a message (`deferring` is above zero) the list keeps its entries
 // and selection to itself and the widget catches up in one step at the end (sync), so that

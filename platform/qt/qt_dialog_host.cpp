@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialog_host.h"
 
 #include "catalogue/windows1252.h"
+#include "platform/qt/focus_ring_style.h"
 #include "platform/qt/form_builder.h"
 #include "platform/qt/menu_resource.h"
 #include "platform/qt/qt_controls.h"
@@ -39,6 +40,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <new>
 
 namespace meridal::platform::qt {
@@ -183,6 +185,17 @@ QtDialogHost::QtDialogHost(const Resources& resources, unsigned layoutId, QWidge
     QCoreApplication::setLibraryPaths({});
     build(resources, *layout, parent);
     QCoreApplication::setLibraryPaths(libraryPaths);
+    if (!m_window)
+        return;
+    // The lists and the picture buttons show where the keyboard focus is; their style is a
+    // second one of the desktop's kind, made once its plugin can be found again.
+    m_focusRings = new FocusRingStyle(m_window);
+    for (const auto& [id, widget] : m_widgets) {
+        const bool picture =
+            qobject_cast<QAbstractButton*>(widget) && intProperty(*widget, "bitmapResource") > 0;
+        if (picture || qobject_cast<QListWidget*>(widget))
+            widget->setStyle(m_focusRings);
+    }
 }
 
 void QtDialogHost::build(const Resources& resources, std::string_view layout, QWidget* parent)
@@ -434,23 +447,64 @@ void QtDialogHost::setMenuChecked(int commandId, bool checked)
         action->setChecked(checked);
 }
 
+namespace {
+
+// The text of a failure that reached the host, on one line of standard error. Nothing here
+// allocates: the failure may be a lack of memory.
+void tellStandardError(const char* what)
+{
+    std::cerr << "meridal: ";
+    for (const char* at = what; *at != '\0'; ++at)
+        std::cerr.put(*at == '\n' || *at == '\r' ? ' ' : *at);
+    std::cerr << std::endl;
+}
+
+// One call into the controller, counted for as long as it runs.
+class CallDepth {
+  public:
+    explicit CallDepth(int& depth) : m_depth(depth) { ++m_depth; }
+    ~CallDepth() { --m_depth; }
+    CallDepth(const CallDepth&) = delete;
+    CallDepth& operator=(const CallDepth&) = delete;
+
+  private:
+    int& m_depth;
+};
+
+} // namespace
+
 template <typename Call> void QtDialogHost::handle(Call call)
 {
-    // Controllers report their own failures; should one still let an exception go, it ends
-    // here with the same report rather than in Qt's event loop.
+    // Controllers report their own failures; should one still let an exception go, or the
+    // lists fail while they catch up with it, it ends here with the same report rather than
+    // in Qt's event loop.
     int error = 0;
-    ++m_handling;
     try {
-        call();
-    } catch (const std::bad_alloc&) {
+        {
+            const CallDepth depth(m_handling);
+            call();
+        }
+        if (m_handling == 0)
+            syncLists();
+    } catch (const std::bad_alloc& failure) {
         error = ENOMEM;
+        tellStandardError(failure.what());
+    } catch (const std::exception& failure) {
+        error = EINVAL;
+        tellStandardError(failure.what());
     } catch (...) {
         error = EINVAL;
+        tellStandardError("an exception of unknown type");
     }
-    if (--m_handling == 0 || error != 0)
+    if (error == 0)
+        return;
+    try {
+        // The report shows the window's lists as they are.
         syncLists();
-    if (error != 0)
-        reportFailure(error);
+    } catch (...) {
+        // They stay as they were shown last.
+    }
+    reportFailure(error);
 }
 
 void QtDialogHost::reportFailure(int error)
@@ -776,6 +830,8 @@ bool QtDialogHost::setButtonBitmap(int controlId, unsigned bitmapId)
     button->setIconSize(picture.size());
     // The button is the bitmap's size; the layout keeps its place.
     button->setFixedSize(picture.size());
+    if (m_focusRings)
+        button->setStyle(m_focusRings);
     return true;
 }
 

@@ -18,6 +18,7 @@
 class QAction;
 class QDialog;
 class QEvent;
+class QStyle;
 class QTimer;
 class QWidget;
 
@@ -120,7 +121,8 @@ class QtDialogHost final : public DialogHost {
     void buildMenuBar(const Resources& resources, unsigned menuId);
     void notify(int id, Notification notification, int index = -1);
     void command(int id);
-    // Runs one call into the controller; the lists catch up when the outermost one ends.
+    // Runs one call into the controller; the lists catch up when the outermost one ends. An
+    // exception from either ends there: one line on standard error, and the system's report.
     template <typename Call> void handle(Call call);
     void reportFailure(int error); // the system's report for `error`, caption string 208
     void syncLists();
@@ -140,7 +142,8 @@ class QtDialogHost final : public DialogHost {
     std::map<int, std::unique_ptr<TextField>> m_texts;
     std::map<int, QAction*> m_actions;
     std::vector<QtListBox*> m_listBoxes;
-    int m_handling = 0; // depth of calls into the controller
+    QPointer<QStyle> m_focusRings; // owned by the window
+    int m_handling = 0;            // depth of calls into the controller
 
     // A message box shows the window with its lists up to date.
     class SyncedMessageBoxes final : public MessageBoxes {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <locale>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,29 @@ TEST(ParseDecimal, ReadsTheClassicPrefix)
     expectDecimalCases();
     EXPECT_TRUE(std::signbit(parseDecimal("-0")));
     EXPECT_FALSE(std::signbit(parseDecimal("-")));
+}
+
+// The same rule over the whole text: the number, or nothing when any character is left over.
+TEST(ParseWholeDecimal, ReadsOneNumberFromFirstToLastCharacter)
+{
+    const DecimalCase whole[] = {
+        {"1e3", 1000.0},
+        {"-2.5E-3", -0.0025},
+        {"+4", 4.0},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"-0.5", -0.5},
+        {"2.5E+3", 2500.0},
+        {"0.0254", 0.0254},
+        {"1e999", HUGE_VAL},
+        {"1e-999", 0.0},
+        {"1.602176634e-19", 1.602176634e-19},
+    };
+    for (const auto& c : whole)
+        EXPECT_EQ(parseWholeDecimal(c.text), c.value) << '"' << c.text << '"';
+    for (const char* partial : {"",    "-",   ".",  "-.", "1,5", "1e",   "1e+", "e5",  "12abc", "1.2.3",
+                                "1-2", "--3", " 1", "1 ", "\t1", "0x1A", "inf", "nan", "-e5",   "1e5.5"})
+        EXPECT_EQ(parseWholeDecimal(partial), std::nullopt) << '"' << partial << '"';
 }
 
 // A locale whose decimal point is a comma, for the C++ side of the process.

@@ -1,6 +1,6 @@
 // The converter window as its layout builds it: the lists it sorts, and the input field's
 // positions, which the program counts in characters and Qt in UTF-16 units.
-#include "tests/gui/gui_support.h"
+#include "tests/gui/real_window.h"
 
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_dialog_host.h"
@@ -9,11 +9,14 @@
 #include "ui/converter_dlg.h"
 
 #include <QComboBox>
+#include <QDebug>
 #include <QDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include <fstream>
@@ -22,6 +25,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace meridal {
 namespace {
@@ -32,38 +36,62 @@ using platform::qt::QtEditField;
 // A character outside the Basic Multilingual Plane: one character, two UTF-16 units.
 const QString astral = QString::fromUcs4(U"\U0001F600", 1);
 
-class ConverterWindowLayoutTest : public ::testing::Test {
+class ConverterWindowLayoutTest : public test::RealWindowTest {
   protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
     void SetUp() override
     {
-        m_resources = ResourceModule::load("TessaryRes.dll");
-        ASSERT_NE(m_resources, nullptr) << "the test runs next to the built resource module";
-        std::ofstream("Meridal.xml", std::ios::binary)
-            << "<root>\n\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
-               "\t<dimension label=\"Length\" baseunit=\"m\">\n"
-               "\t\t<unit label=\"m\" cf=1 offset=0/>\n\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
-               "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n\t</dimension>\n"
-               "\t<dimension label=\"Area\" baseunit=\"m2\">\n\t\t<unit label=\"m2\" cf=1 offset=0/>\n"
-               "\t</dimension>\n</root>";
-        m_host = std::make_unique<QtDialogHost>(*m_resources, res::dialogConverter);
-        ASSERT_NE(m_host->window(), nullptr);
-        m_host->setMessageBoxes(m_messages);
-        m_dialog = std::make_unique<CConverterDlg>(*m_resources, *m_host);
-        ASSERT_TRUE(m_host->open(*m_dialog));
-        m_host->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host->window()));
+        test::RealWindowTest::SetUp();
+        openWindow("<root>\n\t<config dim=\"Length\" su=\"in\" eu=\"ft\" sv=12/>\n"
+                   "\t<dimension label=\"Length\" baseunit=\"m\">\n"
+                   "\t\t<unit label=\"m\" cf=1 offset=0/>\n\t\t<unit label=\"in\" cf=0.0254 offset=0/>\n"
+                   "\t\t<unit label=\"ft\" cf=0.3048 offset=0/>\n\t</dimension>\n"
+                   "\t<dimension label=\"Area\" baseunit=\"m2\">\n\t\t<unit label=\"m2\" cf=1 offset=0/>\n"
+                   "\t</dimension>\n</root>");
     }
 
-    QLineEdit& input() { return *qobject_cast<QLineEdit*>(m_host->control(res::idInput)); }
-
-    test::TemporaryWorkingFolder m_folder;
-    std::unique_ptr<Resources> m_resources;
-    test::RecordedMessages m_messages;
-    std::unique_ptr<QtDialogHost> m_host;
-    std::unique_ptr<CConverterDlg> m_dialog;
+    QLineEdit& input() { return widget<QLineEdit>(res::idInput); }
 };
+
+// The controls a person sees in the window: those that carry a control identifier, and the
+// labels that name them.
+std::vector<QWidget*> shownControls(QWidget& window)
+{
+    std::vector<QWidget*> shown;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const bool counted = control->property("controlId").isValid() || qobject_cast<QLabel*>(control);
+        if (counted && control->isVisibleTo(&window))
+            shown.push_back(control);
+    }
+    return shown;
+}
+
+QRect placeIn(QWidget& window, const QWidget& control)
+{
+    return QRect(control.mapTo(&window, QPoint(0, 0)), control.size());
+}
+
+// Where two shown controls cover each other, or one goes beyond the window's edge; a frame
+// that holds other controls is no control over them.
+std::vector<std::string> collisions(QWidget& window)
+{
+    std::vector<std::string> found;
+    const std::vector<QWidget*> shown = shownControls(window);
+    auto describe = [&window](const QWidget* control) {
+        return control->objectName().toStdString() + " " +
+               QDebug::toString(placeIn(window, *control)).toStdString();
+    };
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!window.rect().contains(placeIn(window, *shown[i])))
+            found.push_back(describe(shown[i]) + " beyond the window's edge");
+        for (std::size_t j = i + 1; j < shown.size(); ++j) {
+            if (shown[i]->isAncestorOf(shown[j]) || shown[j]->isAncestorOf(shown[i]))
+                continue;
+            if (placeIn(window, *shown[i]).intersects(placeIn(window, *shown[j])))
+                found.push_back(describe(shown[i]) + " over " + describe(shown[j]));
+        }
+    }
+    return found;
+}
 
 // The layout marks the three selection lists "sorted": they show their entries in order,
 // whatever the catalogue's order, the all-units entry of the dimension list first.
@@ -79,6 +107,23 @@ TEST_F(ConverterWindowLayoutTest, theListsTheLayoutSortsShowTheirEntriesSorted)
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->count(), 3) << id;
         EXPECT_EQ(list->item(0)->text() + list->item(1)->text() + list->item(2)->text(), "ftinm") << id;
+    }
+}
+
+// At its minimum size the window shows every control whole and apart from the others, with
+// each of its tips, the longest wrapped over the most lines.
+TEST_F(ConverterWindowLayoutTest, atItsMinimumSizeNoControlCoversAnother)
+{
+    QDialog& window = *m_host->window();
+    window.resize(window.minimumSize());
+    QApplication::processEvents();
+    ASSERT_EQ(window.size(), window.minimumSize());
+    ASSERT_EQ(shownControls(window).size(), 22u); // 15 with an identifier, 7 labels
+    for (int tip = 0; tip < 6; ++tip) {
+        SCOPED_TRACE(widget<QLabel>(res::idTip).text().toStdString());
+        EXPECT_EQ(collisions(window), std::vector<std::string>{});
+        QTest::mouseClick(&widget<QPushButton>(res::idNextTip), Qt::LeftButton);
+        QApplication::processEvents();
     }
 }
 

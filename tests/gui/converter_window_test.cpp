@@ -8,13 +8,17 @@
 #include "resources/resource_module.h"
 #include "ui/converter_dlg.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -22,6 +26,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +89,58 @@ TEST_F(ConverterWindowTest, userChoosesAUnitTypesAndUsesTheClipboardCommands)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "0.177800");
 }
 
+// A list box keeps its selection whatever the user clicks or types: a click below the
+// entries, Ctrl+click on the selected entry and Ctrl+Space change nothing, and the window
+// goes on converting between the units it shows selected.
+TEST_F(ConverterWindowTest, aListBoxNeverLosesItsSelectionToTheUser)
+{
+    const struct {
+        const char* way;
+        std::function<void(QListWidget&, QListWidgetItem&)> act;
+    } ways[] = {
+        {"a click below the entries",
+         [](QListWidget& list, QListWidgetItem&) {
+             const QPoint below(5, list.visualItemRect(list.item(list.count() - 1)).bottom() + 8);
+             ASSERT_TRUE(list.viewport()->rect().contains(below));
+             ASSERT_EQ(list.itemAt(below), nullptr);
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, below);
+         }},
+        {"Ctrl+click on the selected entry",
+         [](QListWidget& list, QListWidgetItem& selected) {
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               list.visualItemRect(&selected).center());
+         }},
+        {"Ctrl+Space",
+         [](QListWidget& list, QListWidgetItem&) {
+             list.setFocus(Qt::TabFocusReason);
+             QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+         }},
+    };
+    test::writeFileBytes("log.txt", "1 ft  =  12.000000 in\r\n");
+    for (const int id : {res::idStartUnitList, res::idEndUnitList, res::idLogList}) {
+        for (const auto& [way, act] : ways) {
+            SCOPED_TRACE(std::to_string(id) + ", " + way);
+            open();
+            auto& list = widget<QListWidget>(id);
+            if (id == res::idLogList)
+                QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                                  list.visualItemRect(list.item(0)).center());
+            const int selected = m_host->list(id)->selectedIndex();
+            ASSERT_GE(selected, 0);
+            act(list, *list.item(selected));
+            EXPECT_EQ(m_host->list(id)->selectedIndex(), selected);
+            EXPECT_EQ(list.selectedItems(), QList<QListWidgetItem*>{list.item(selected)});
+            typeValue("24");
+            EXPECT_EQ(output(), "2.000000");
+        }
+    }
+
+    // The program still clears a list's selection.
+    m_host->list(res::idEndUnitList)->selectIndex(-1);
+    EXPECT_EQ(m_host->list(res::idEndUnitList)->selectedIndex(), -1);
+    EXPECT_TRUE(widget<QListWidget>(res::idEndUnitList).selectedItems().isEmpty());
+}
+
 TEST_F(ConverterWindowTest, closeBoxEscapeAndExitEachSaveAndEnterDoesNotClose)
 {
     const std::function<void()> ways[] = {
@@ -124,6 +181,74 @@ TEST_F(ConverterWindowTest, tabKeyVisitsTheControlsInReadingOrderAndEveryInputHa
     for (int button : {res::idAddLogButton, res::idRestoreLogButton, res::idDeleteLogButton,
                        res::idClearLogButton, res::idNextTip})
         EXPECT_FALSE(m_host->control(button)->accessibleName().isEmpty()) << button;
+}
+
+// Alt and a letter reaches one thing only: no two labels, buttons or menu titles of the window
+// underline the same letter.
+TEST_F(ConverterWindowTest, noTwoLabelsButtonsOrMenusShareAMnemonicLetter)
+{
+    open();
+    QStringList texts;
+    for (const QLabel* label : m_host->window()->findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : m_host->window()->findChildren<QAbstractButton*>())
+        texts << button->text();
+    const auto* menuBar = m_host->window()->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    ASSERT_FALSE(menuBar->actions().isEmpty());
+    for (const QAction* menu : menuBar->actions())
+        texts << menu->text();
+
+    std::map<QKeySequence, QString> owners;
+    for (const QString& text : texts) {
+        const QKeySequence letter = QKeySequence::mnemonic(text);
+        if (letter.isEmpty())
+            continue;
+        const auto [owner, first] = owners.emplace(letter, text);
+        EXPECT_TRUE(first) << letter.toString().toStdString() << " belongs to both \""
+                           << owner->second.toStdString() << "\" and \"" << text.toStdString() << "\"";
+    }
+    EXPECT_GE(owners.size(), 12u); // the six labels and buttons with a letter, the six menus
+}
+
+// The share of the pixels along the edge of two pictures of one control, two pixels deep,
+// that differ between them.
+double edgeChange(const QImage& before, const QImage& after)
+{
+    int edge = 0;
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (x >= 2 && y >= 2 && x < before.width() - 2 && y < before.height() - 2)
+                continue;
+            ++edge;
+            changed += before.pixel(x, y) != after.pixel(x, y);
+        }
+    }
+    return edge == 0 ? 0.0 : double(changed) / edge;
+}
+
+// A person moving with Tab sees where the focus is: the edge of every control that takes it
+// changes, for most of its length, once the Tab key has brought the focus there.
+TEST_F(ConverterWindowTest, everyControlThatTakesTheFocusShowsIt)
+{
+    test::writeFileBytes("log.txt", "1 ft  =  12.000000 in\r\n");
+    open();
+    widget<QPushButton>(res::idNextTip).setFocus(Qt::TabFocusReason);
+    for (const int id : {res::idDimensionList, res::idStartUnitList, res::idEndUnitList, res::idInput,
+                         res::idOutput, res::idLogList, res::idAddLogButton, res::idRestoreLogButton,
+                         res::idDeleteLogButton, res::idClearLogButton, res::idNextTip}) {
+        SCOPED_TRACE(id);
+        QWidget* control = m_host->control(id);
+        ASSERT_NE(control, nullptr);
+        ASSERT_FALSE(control->hasFocus());
+        const QImage without = control->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(control->hasFocus());
+        const QImage with = control->grab().toImage();
+        ASSERT_EQ(with.size(), without.size());
+        EXPECT_GE(edgeChange(without, with), 0.5);
+    }
 }
 
 } // namespace

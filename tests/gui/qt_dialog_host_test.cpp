@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,7 +25,9 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -232,6 +235,47 @@ TEST_F(QtDialogHostTest, listsSelectByPrefixKeepTheirBytesAndOnlyTheUsersSelecti
     EXPECT_EQ(count(idCombo, SelectionChanged), 1);
 }
 
+// A list box keeps its selection against the user and tells the window nothing of the
+// attempts; the program alone clears it.
+TEST_F(QtDialogHostTest, aListBoxKeepsItsSelectionAgainstTheUserAndOnlyTheProgramClearsIt)
+{
+    auto& list = *m_host.list(idList);
+    fillList(list, {"a", "b", "c"});
+    open();
+    auto& listWidget = widget<QListWidget>(idList);
+    const QPoint onB = listWidget.visualItemRect(listWidget.item(1)).center();
+    const QPoint below(5, listWidget.visualItemRect(listWidget.item(2)).bottom() + 8);
+    ASSERT_EQ(listWidget.itemAt(below), nullptr);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    ASSERT_EQ(list.selectedIndex(), 1);
+    notifications.clear();
+
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, Qt::ControlModifier, onB);
+    QTest::keyClick(&listWidget, Qt::Key_Space, Qt::ControlModifier);
+    QTest::mousePress(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    QTest::mouseMove(listWidget.viewport(), below);
+    QTest::mouseRelease(listWidget.viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(list.selectedIndex(), 1);
+    EXPECT_EQ(listWidget.selectedItems(), QList<QListWidgetItem*>{listWidget.item(1)});
+    EXPECT_TRUE(notifications.empty());
+
+    list.selectIndex(-1);
+    EXPECT_EQ(list.selectedIndex(), -1);
+    EXPECT_TRUE(listWidget.selectedItems().isEmpty());
+    list.selectIndex(2);
+    list.removeEntry(2);
+    EXPECT_TRUE(listWidget.selectedItems().isEmpty());
+    EXPECT_TRUE(notifications.empty());
+
+    // With nothing selected the user's click selects, and Ctrl+click another entry moves it.
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, {}, onB);
+    QTest::mouseClick(listWidget.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      listWidget.visualItemRect(listWidget.item(0)).center());
+    EXPECT_EQ(list.selectedIndex(), 0);
+    EXPECT_EQ(count(idList, SelectionChanged), 2);
+}
+
 // Lists filled inside a handler: the program reads back its own state at once, a message box
 // shown in between shows the lists as they are, and the selection survives into the widget.
 TEST_F(QtDialogHostTest, listsFilledByAHandlerReadBackAndShowUpToDate)
@@ -355,8 +399,9 @@ TEST_F(QtDialogHostTest, menuBarItemsSendTheirCommandsAndOnlyTheProgramSetsCheck
     EXPECT_TRUE(scientific->isChecked());
 }
 
-// A controller that lets an exception go does not end the program in Qt's event loop: the
-// window shows the system's report and goes on.
+// A controller that lets an exception go, or lists that fail while they catch up with it, do
+// not end the program in Qt's event loop: the window shows the system's report, tells standard
+// error what failed, on one line, and goes on.
 TEST_F(QtDialogHostTest, anExceptionFromAControllerBecomesTheSystemsReport)
 {
     test::RecordedMessages messages;
@@ -365,20 +410,43 @@ TEST_F(QtDialogHostTest, anExceptionFromAControllerBecomesTheSystemsReport)
     open();
     QAction* scientific = m_host.menuAction(res::cmdToggleNotation);
     ASSERT_NE(scientific, nullptr);
+    auto& list = *m_host.list(idList);
+    bool listFails = false;
+    QObject::connect(widget<QListWidget>(idList).selectionModel(), &QItemSelectionModel::currentChanged,
+                     [&listFails] {
+                         if (std::exchange(listFails, false))
+                             throw std::runtime_error("the list\nfailed");
+                     });
     const struct {
         std::function<void()> fail;
         int error;
-    } cases[] = {{[] { throw std::invalid_argument("x"); }, EINVAL},
-                 {[] { throw std::bad_alloc(); }, ENOMEM}};
+        std::string told; // on standard error
+    } cases[] = {
+        {[] { throw std::invalid_argument("x"); }, EINVAL, "meridal: x\n"},
+        {[] { throw std::bad_alloc(); }, ENOMEM, "meridal: std::bad_alloc\n"},
+        {[] { throw 7; }, EINVAL, "meridal: an exception of unknown type\n"},
+        {[&] {
+             fillList(list, {"a", "b"});
+             list.selectIndex(1);
+             listFails = true;
+         },
+         EINVAL, "meridal: the list failed\n"},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
         messages.messages.clear();
         commandFails = c.fail;
-        scientific->trigger();
+        std::ostringstream told;
+        std::streambuf* const standardError = std::cerr.rdbuf(told.rdbuf());
+        EXPECT_NO_THROW(scientific->trigger());
+        std::cerr.rdbuf(standardError);
+        EXPECT_EQ(told.str(), c.told);
         ASSERT_EQ(messages.messages.size(), 1u);
         EXPECT_EQ(messages.messages[0].text, utf8ToWindows1252Lossy(std::strerror(c.error)));
         EXPECT_EQ(messages.messages[0].caption, "Failed");
         EXPECT_EQ(messages.messages[0].icon, platform::MessageIcon::Error);
     }
+    EXPECT_EQ(list.entryCount(), 2);
     EXPECT_TRUE(m_host.window()->isVisible());
 }
 

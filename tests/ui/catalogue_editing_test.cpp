@@ -54,7 +54,7 @@ class CatalogueEditingTest : public ConverterWindowTest {
         ConverterWindowTest::SetUp();
         m_resources.setString(200, "1").setString(201, "0");
         m_resources.setString(223, "Delete dimension %s?").setString(227, "Delete unit %s?");
-        for (unsigned id = 290; id <= 297; ++id)
+        for (unsigned id : {290, 291, 292, 293, 294, 295, 296, 297, 310, 311})
             m_resources.setString(id, "S" + std::to_string(id) + " %s");
     }
 
@@ -550,6 +550,27 @@ TEST_F(CatalogueEditingTest, refusals)
          {{{unitField, "yd"}, {factorField, "1"}, {offsetField, "1-2"}}},
          "S297 1-2"},
         {"factor out of range", 135, {{{unitField, "yd"}, {factorField, "1e999"}}}, "S296 1e999"},
+        {"unit label with a line feed", 135, {{{unitField, "yd\nx"}, {factorField, "1"}}}, "S310 %s"},
+        {"changed to a label ending in a carriage return", 158, {{{unitField, "in\r"}}}, "S310 %s"},
+        {"dimension label with a line break",
+         131,
+         {{{dimensionField, "Sp\r\need"}, {baseUnitField, "x"}}},
+         "S310 %s"},
+        {"renamed with a line feed", 161, {{{dimensionField, "\nLength"}}}, "S310 %s"},
+        {"base unit with a line feed",
+         131,
+         {{{dimensionField, "Speed"}, {baseUnitField, "m/s\n"}}},
+         "S310 %s"},
+        {"factor below the smallest normal number",
+         135,
+         {{{unitField, "yd"}, {factorField, "1e-320"}}},
+         "S311 1e-320"},
+        {"negative factor below the smallest normal number",
+         158,
+         {{{factorField, "-2.2e-308"}}},
+         "S311 -2.2e-308"},
+        {"factor too small to be held", 135, {{{unitField, "yd"}, {factorField, "1e-400"}}}, "S311 1e-400"},
+        {"factor zero with an exponent", 135, {{{unitField, "yd"}, {factorField, "0e-400"}}}, "S295 %s"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -576,6 +597,8 @@ TEST_F(CatalogueEditingTest, refusals)
         {158, {{{unitField, "in"}, {factorField, "2.54e-2"}}}},
         {135, {{{unitField, "eV"}, {factorField, "1.602176634e-19"}, {offsetField, "+0"}}}},
         {161, {{{dimensionField, "length"}}}},
+        {135, {{{unitField, "yd"}, {factorField, "2.2250738585072014e-308"}}}},
+        {135, {{{unitField, "yd"}, {factorField, "-1e308"}}}},
     };
     for (const auto& [command, typing] : accepted) {
         SCOPED_TRACE(command);
@@ -587,6 +610,20 @@ TEST_F(CatalogueEditingTest, refusals)
         EXPECT_EQ(lastDialog().endResults, std::vector<int>{1});
         EXPECT_TRUE(window().saveOnClose());
     }
+
+    // A stored number the dialog refuses as input still loads, converts and stays as stored
+    // when only the label of its unit changes.
+    std::string stored = catalogueText(config("Length", "tiny", "m", "1"));
+    const std::string millimetre = "<unit label=\"mm\" cf=0.001";
+    stored.replace(stored.find(millimetre), millimetre.size(), "<unit label=\"tiny\" cf=1e-320");
+    openOn(stored);
+    EXPECT_EQ(output().text(), "0.000000");
+    ASSERT_TRUE(startUnits().userSelect(std::string("tiny")));
+    play({{{{unitField, "wee"}}}});
+    host().command(158);
+    EXPECT_TRUE(lastDialog().messages.shown.empty());
+    EXPECT_EQ(attributes(unitRecord("Length", "wee")),
+              (Attributes{{"label", "wee"}, {"cf", "1e-320"}, {"offset", "0"}}));
 }
 
 } // namespace

@@ -283,6 +283,8 @@ class ThrowingWindow final : public CConverterDlg {
             throw std::invalid_argument("no entry");
         if (failure == 2)
             throw std::bad_alloc();
+        if (failure == 3)
+            throw 3;
         CConverterDlg::convert();
     }
     int failure = 0;
@@ -295,14 +297,20 @@ TEST_F(ConverterWindowTest, aFailingHandlerShowsTheSystemsReportAndTheWindowGoes
     host().attach(throwing);
     ASSERT_TRUE(throwing.onInitDialog());
 
+    // The report gives the system's text; standard error tells what failed.
     const struct {
         int failure;
         int error;
-    } cases[] = {{1, EINVAL}, {2, ENOMEM}};
+        const char* logged;
+    } cases[] = {{1, EINVAL, "meridal: no entry\n"},
+                 {2, ENOMEM, "meridal: std::bad_alloc\n"},
+                 {3, EINVAL, "meridal: an exception of unknown type\n"}};
     for (const auto& c : cases) {
         host().messages.shown.clear();
         throwing.failure = c.failure;
+        ::testing::internal::CaptureStderr();
         input().userType("4");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.logged);
         expectMessage(messages(), utf8ToWindows1252Lossy(std::strerror(c.error)), "S208", MessageIcon::Error);
     }
     throwing.failure = 0;

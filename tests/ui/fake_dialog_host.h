@@ -92,9 +92,12 @@ class FakeList final : public platform::ListControl {
     // From this many entries on, adding one fails as when memory runs out (-1: never).
     int failAddingAfter = -1;
     std::string selectedText() const { return entryText(m_selected); }
-    // The user picks an entry, by index or by its text (false when there is none).
+    // The user picks an entry, by index or by its text (false when there is none). The user
+    // never takes a list's selection away: picking no entry changes nothing.
     void userSelect(int index)
     {
+        if (index < 0 || index >= entryCount())
+            return;
         selectIndex(index);
         m_notify(platform::Notification::SelectionChanged, index);
     }

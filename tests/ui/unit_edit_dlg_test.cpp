@@ -222,13 +222,5 @@ TEST_F(UnitEditDlgTest, okRefusesAnEmptyFieldCancelAndCloseEnd)
     EXPECT_EQ(m_host.endResults, (std::vector<int>{2, 2}));
 }
 
-TEST(DecimalText, readsWhole)
-{
-    for (const char* whole : {"1", "-0.5", ".5", "5.", "+1e3", "1.602176634e-19", "2.5E+3"})
-        EXPECT_TRUE(readsWholeAsDecimal(whole)) << whole;
-    for (const char* partial : {"", "-", ".", "1.2.3", "1-2", "1e", "1e+", "e5", "--3", "1 "})
-        EXPECT_FALSE(readsWholeAsDecimal(partial)) << partial;
-}
-
 } // namespace
 } // namespace meridal::test

@@ -265,6 +265,9 @@ std::optional<std::string> CatalogueEditing::refusal(const CUnitEditDlg& dialog,
     const std::string dimension = valueOf(dialog.dimensionLabel());
     const std::string baseUnit = valueOf(dialog.baseUnit());
     const std::string unit = valueOf(dialog.unitLabel());
+    // A log entry is one line that names its units: a label is one line too.
+    auto oneLine = [](const std::string& label) { return label.find_first_of("\r\n") == std::string::npos; };
+    const std::optional<std::string> lineBreak = resources.string(res::strLabelLineBreak);
 
     switch (dialog.mode()) {
     case EditMode::NewDimension:
@@ -273,11 +276,15 @@ std::optional<std::string> CatalogueEditing::refusal(const CUnitEditDlg& dialog,
             return refuse(res::strLabelIsAllUnits, dimension);
         if (dimension != keepDimension && catalogue.dimension(dimension))
             return refuse(res::strDimensionLabelInUse, dimension);
+        if (dimension != keepDimension && !oneLine(dimension))
+            return lineBreak;
         if (dimension != keepDimension && !fileKeeps(dimension, "u", "u", resources))
             return refuse(res::strLabelNotKeptByFile, dimension);
         if (dialog.mode() == EditMode::NewDimension) {
             if (catalogue.ownerOf(baseUnit))
                 return refuse(res::strUnitLabelInUse, baseUnit);
+            if (!oneLine(baseUnit))
+                return lineBreak;
             if (!fileKeeps("d", baseUnit, baseUnit, resources))
                 return refuse(res::strLabelNotKeptByFile, baseUnit);
         }
@@ -288,6 +295,8 @@ std::optional<std::string> CatalogueEditing::refusal(const CUnitEditDlg& dialog,
             break;
         if (catalogue.ownerOf(unit))
             return refuse(res::strUnitLabelInUse, unit);
+        if (!oneLine(unit))
+            return lineBreak;
         if (!fileKeeps("d", "u", unit, resources))
             return refuse(res::strLabelNotKeptByFile, unit);
         break;

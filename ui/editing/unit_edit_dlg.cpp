@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace meridal {
 
@@ -22,34 +23,6 @@ std::string filterDecimalText(std::string_view text)
             kept += c;
     }
     return kept;
-}
-
-bool readsWholeAsDecimal(std::string_view text)
-{
-    std::size_t i = 0;
-    auto digits = [&] {
-        const std::size_t from = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            ++i;
-        return i - from;
-    };
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    std::size_t mantissa = digits();
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        if (digits() == 0)
-            return false;
-    }
-    return i == text.size();
 }
 
 namespace {
@@ -67,6 +40,16 @@ unsigned captionOf(EditMode mode)
         break;
     }
     return 206;
+}
+
+// Whether the digits of a number's text before its exponent are all zeros ("0.0", "-0e5"),
+// as opposed to a number too small to be held ("1e-400").
+bool mantissaIsZero(std::string_view number)
+{
+    for (char c : number.substr(0, number.find_first_of("eE")))
+        if (c >= '1' && c <= '9')
+            return false;
+    return true;
 }
 
 std::string codePointName(char32_t codePoint)
@@ -234,14 +217,19 @@ std::optional<std::string> CUnitEditDlg::refusal()
     // The numbers must read whole, and the factor must be usable as a divisor. A number the
     // dialog was opened with is the catalogue's own and stays as it is.
     if (writable(res::idEditFactor) && m_factor != m_presetFactor) {
-        const double factor = parseDecimal(*m_factor);
-        if (!readsWholeAsDecimal(*m_factor) || !std::isfinite(factor))
+        const std::optional<double> factor = parseWholeDecimal(*m_factor);
+        if (!factor || !std::isfinite(*factor))
             return formatWithArgument(m_resources.string(res::strFactorUnreadable), *m_factor);
-        if (factor == 0)
+        if (*factor == 0 && mantissaIsZero(*m_factor))
             return m_resources.string(res::strFactorZero);
+        // Below the smallest normal number (or read as 0 although it is not) its reciprocal,
+        // which converting into the unit multiplies by, is no longer a finite number.
+        if (std::fabs(*factor) < std::numeric_limits<double>::min())
+            return formatWithArgument(m_resources.string(res::strFactorTooSmall), *m_factor);
     }
     if (writable(res::idEditOffset) && m_offset != m_presetOffset) {
-        if (!readsWholeAsDecimal(*m_offset) || !std::isfinite(parseDecimal(*m_offset)))
+        const std::optional<double> offset = parseWholeDecimal(*m_offset);
+        if (!offset || !std::isfinite(*offset))
             return formatWithArgument(m_resources.string(res::strOffsetUnreadable), *m_offset);
     }
     if (m_check)

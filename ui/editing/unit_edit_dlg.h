@@ -24,10 +24,6 @@ enum class EditMode {
 // and the exponent's "e", "E" and "+".
 std::string filterDecimalText(std::string_view text);
 
-// Whether the decimal rule reads the whole of `text` as one number: an optional sign, digits
-// with an optional point (at least one digit), an optional exponent with digits.
-bool readsWholeAsDecimal(std::string_view text);
-
 // The modal dialog in which the user types a catalogue change: dimension label, base unit,
 // unit label, conversion factor and offset. It collects and checks text; it never reads or
 // changes the catalogue. Whoever opens it presets the fields, runs it with
