@@ -11,8 +11,9 @@ packages=(
   # reader, and clang-format the formatting
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev locales
   qt6-tools-dev libqt6opengl6-dev clang-format
-  # running the window headless, screenshots, desktop-file checks
-  xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core
+  # running the window headless, screenshots, desktop-file checks; Wine's Tahoma, in which
+  # the Windows dialog templates are laid out (resources/authoring)
+  xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core fonts-wine
   desktop-file-utils appstream
 )
 
