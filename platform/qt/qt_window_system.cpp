@@ -6,13 +6,16 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <utility>
+
 namespace meridal::platform::qt {
 
 namespace {
 
 class QtWindowSystem final : public WindowSystem {
   public:
-    QtWindowSystem(int& argc, char** argv) : m_application(argc, argv)
+    QtWindowSystem(int& argc, char** argv, ProfileWriter writeProfile)
+        : m_application(argc, argv), m_writeProfile(std::move(writeProfile))
     {
         QApplication::setApplicationName(QStringLiteral("Meridal"));
         QApplication::setDesktopFileName(QStringLiteral("org.meridal.Meridal"));
@@ -26,6 +29,7 @@ class QtWindowSystem final : public WindowSystem {
         QtDialogHost host(resources, layoutId);
         if (!host.window())
             return -1;
+        host.desktop().setProfileWriter(m_writeProfile);
         // The window's icon (named by its layout) stands for the whole program.
         QGuiApplication::setWindowIcon(host.window()->windowIcon());
         const std::unique_ptr<DialogController> controller = makeController(host);
@@ -35,13 +39,14 @@ class QtWindowSystem final : public WindowSystem {
   private:
     QApplication m_application;
     QtMessageBoxes m_ownerless;
+    ProfileWriter m_writeProfile;
 };
 
 } // namespace
 
-std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv)
+std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv, ProfileWriter writeProfile)
 {
-    return std::make_unique<QtWindowSystem>(argc, argv);
+    return std::make_unique<QtWindowSystem>(argc, argv, std::move(writeProfile));
 }
 
 } // namespace meridal::platform::qt
