@@ -851,11 +851,11 @@ void QtDialogHost::post(std::function<void()> task)
 {
     if (!m_window)
         return;
-    // Queued to the window's thread; dropped with the window.
+    // Queued to the window's thread; dropped with the window, and once the window has ended.
     QMetaObject::invokeMethod(
         m_window.data(),
         [this, task = std::move(task)] {
-            if (m_controller)
+            if (m_controller && !m_ended)
                 handle(task);
         },
         Qt::QueuedConnection);

@@ -23,13 +23,7 @@ class QtWindowSystem final : public WindowSystem {
     int runWindow(const Resources& resources, unsigned layoutId,
                   const ControllerFactory& makeController) override
     {
-        QtDialogHost host(resources, layoutId);
-        if (!host.window())
-            return -1;
-        // The window's icon (named by its layout) stands for the whole program.
-        QGuiApplication::setWindowIcon(host.window()->windowIcon());
-        const std::unique_ptr<DialogController> controller = makeController(host);
-        return host.exec(*controller);
+        return qt::runWindow(resources, layoutId, makeController);
     }
 
   private:
@@ -38,6 +32,19 @@ class QtWindowSystem final : public WindowSystem {
 };
 
 } // namespace
+
+int runWindow(const Resources& resources, unsigned layoutId,
+              const WindowSystem::ControllerFactory& makeController)
+{
+    QtDialogHost host(resources, layoutId);
+    if (!host.window())
+        return -1;
+    // The window's icon (named by its layout) stands for the whole program.
+    QGuiApplication::setWindowIcon(host.window()->windowIcon());
+    // Made after the host and so destroyed before it.
+    const std::unique_ptr<DialogController> controller = makeController(host);
+    return host.exec(*controller);
+}
 
 std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv)
 {
