@@ -22,10 +22,10 @@ enum class Notification {
     SelectionChanged, // the user changed a list's selection
     DoubleClicked,    // the user double-clicked a list entry
     TextChanged,      // an edit field's text changed, by the user or by the program
-    FocusGained,
-    FocusLost,
-    Clicked,       // a button, or a picture that reports clicks
-    DeletePressed, // the Delete key on a list box's selected entry
+    FocusGained,      // an edit field got the keyboard focus (once, not again until it lost it)
+    FocusLost,        // an edit field lost the keyboard focus (once)
+    Clicked,          // a button, or a picture that reports clicks
+    DeletePressed,    // the Delete key on a list box's selected entry
 };
 
 // A notification with what its handler needs.
@@ -142,6 +142,11 @@ class DialogHost {
     // they were posted, and only while the window runs: once it has ended (endDialog) a task
     // still waiting, or posted later, never runs, so a task may use the controller.
     virtual void post(std::function<void()> task) = 0;
+
+    // Gives control `controlId` the keyboard focus. Called from onInitDialog it chooses the
+    // window's first focus, in place of the first control in the tab order; an edit field
+    // notifies FocusGained once it has the focus, by the time the window shows.
+    virtual void setFocus(int controlId) = 0;
 };
 
 } // namespace meridal::platform

@@ -108,6 +108,7 @@ class QtDialogHost final : public DialogHost {
     bool setButtonBitmap(int controlId, unsigned bitmapId) override;
     void setFont(int controlId, const std::string& face, int points, int weight) override;
     void post(std::function<void()> task) override;
+    void setFocus(int controlId) override;
 
   private:
     friend class HostWindow;

@@ -30,6 +30,8 @@
 //       The user clicks the list box's empty space below its last entry.
 //   void type(int editId, const std::string& text);
 //       The user types `text` (Windows-1252) into the edit field, at its caret.
+//   void typeAtFocus(const std::string& text);
+//       The user types `text` wherever the keyboard focus is, without clicking first.
 //   void pressButton(int buttonId);
 //       The user clicks the button.
 //   void exposePicture(int pictureId);
@@ -432,10 +434,32 @@ TYPED_TEST_P(PlatformContract, anExceptionFromAHandlerIsReportedAndTheWindowGoes
     EXPECT_EQ(boxes.shown.size(), 3u);
 }
 
+// The controller chooses the first focus while the window initialises: typing then goes to the
+// edit field without a click, although the drop-down list and the list box come first in the
+// tab order.
+TYPED_TEST_P(PlatformContract, theFocusChosenAtInitialisationIsTheFirstFocus)
+{
+    this->controller.onInit = [this] {
+        platform::DialogHost& host = *this->controller.host;
+        this->fill(*host.list(dropDownId), {"1", "2"});
+        this->fill(*host.list(listBoxId), {"1", "2"});
+        host.setFocus(editId);
+    };
+    platform::DialogHost& host = this->open();
+    EXPECT_EQ(this->controller.count(editId, Notification::FocusGained), 1);
+    const int dropDownSelection = host.list(dropDownId)->selectedIndex();
+    this->maker.typeAtFocus("12");
+    this->maker.pump();
+    EXPECT_EQ(host.edit(editId)->text(), "12");
+    EXPECT_EQ(host.list(dropDownId)->selectedIndex(), dropDownSelection);
+    EXPECT_EQ(host.list(listBoxId)->selectedIndex(), -1);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(PlatformContract, onlyTheUsersSelectionsNotify,
                             selectByPrefixTakesTheFirstMatchIgnoringWindows1252Case,
                             aListBoxNeverLosesItsSelectionToTheUser, setTextNotifiesBeforeItReturns,
                             settingAPictureNeverTriggersAPaint, aTaskPostedAfterTheWindowHasEndedNeverRuns,
-                            theHostOutlivesItsController, anExceptionFromAHandlerIsReportedAndTheWindowGoesOn);
+                            theHostOutlivesItsController, anExceptionFromAHandlerIsReportedAndTheWindowGoesOn,
+                            theFocusChosenAtInitialisationIsTheFirstFocus);
 
 } // namespace meridal::contract

@@ -82,6 +82,11 @@ class QtHostMaker {
     {
         QTest::keyClicks(&widget<QLineEdit>(editId), platform::qt::toQString(text));
     }
+    void typeAtFocus(const std::string& text)
+    {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClicks(focused ? focused : m_host->window(), platform::qt::toQString(text));
+    }
     void pressButton(int buttonId) { QTest::mouseClick(&widget<QPushButton>(buttonId), Qt::LeftButton); }
     void exposePicture(int pictureId) { widget<QLabel>(pictureId).update(); }
     void pump()

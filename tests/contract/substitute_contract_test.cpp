@@ -38,6 +38,12 @@ class SubstituteHostMaker {
         list(listId).userClick(test::FakeList::entryPoint(list(listId).entryCount()));
     }
     void type(int editId, const std::string& text) { m_host->edits.at(editId).userType(text); }
+    void typeAtFocus(const std::string& text)
+    {
+        const auto focused = m_host->edits.find(m_host->focused);
+        if (focused != m_host->edits.end())
+            focused->second.userType(text);
+    }
     void pressButton(int buttonId) { m_host->notify(buttonId, Notification::Clicked); }
     void exposePicture(int /*pictureId*/) { m_host->paint(); }
     void pump()

@@ -415,6 +415,18 @@ class FakeDialogHost final : public platform::DialogHost {
         std::lock_guard lock(postedMutex);
         posted.push_back(std::move(task));
     }
+    // Edit fields tell when they gain and lose the focus, as the user's moves do.
+    void setFocus(int controlId) override
+    {
+        if (!hasControl(controlId) || controlId == focused)
+            return;
+        const int previous = std::exchange(focused, controlId);
+        if (edits.count(previous))
+            notify(previous, platform::Notification::FocusLost);
+        if (edits.count(controlId))
+            notify(controlId, platform::Notification::FocusGained);
+    }
+
     // Runs what was posted so far, in order, while the window runs; once it has ended, what
     // waits is dropped. False when nothing was waiting.
     bool runPosted()
@@ -503,6 +515,7 @@ class FakeDialogHost final : public platform::DialogHost {
     std::map<int, Font> fonts;
     std::vector<std::function<void()>> posted;
     std::mutex postedMutex;
+    int focused = 0;                   // the control given the focus (setFocus), 0 for none
     std::vector<std::string> failures; // what the exceptions that reached the host said
     std::string failureCaption;        // the report's caption (the module's string 208)
 
