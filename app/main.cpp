@@ -1,5 +1,6 @@
 #include "app/converter_app.h"
 #include "app/program.h"
+#include "persistence/profile_file.h"
 #include "platform/qt/qt_window_system.h"
 #include "resources/resource_module.h"
 
@@ -8,7 +9,10 @@ extern "C" const char meridalVersion[];
 
 int main(int argc, char* argv[])
 {
-    meridal::Program program(&meridal::platform::qt::createWindowSystem,
-                             &meridal::CConverterApp::loadResourceModule, meridalVersion);
+    // The calculator's setting is written by the program's own file layer.
+    const auto makeWindows = [](int& count, char** arguments) {
+        return meridal::platform::qt::createWindowSystem(count, arguments, &meridal::writeProfileValue);
+    };
+    meridal::Program program(makeWindows, &meridal::CConverterApp::loadResourceModule, meridalVersion);
     return program.run(argc, argv);
 }

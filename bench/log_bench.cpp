@@ -1,6 +1,7 @@
 // Loading and saving a conversion log of 1,000 to 100,000 entries.
 #include "persistence/atomic_file.h"
 #include "persistence/log_file.h"
+#include "persistence/tracked_file.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -44,7 +45,8 @@ void BM_LoadLogFile(benchmark::State& state)
     if (!writeFileAtomically(path, bytes, error))
         state.SkipWithError(error.c_str());
     for (auto _ : state) {
-        OpenedLog opened = openLog(path);
+        TrackedFile file(path, TrackedFile::TheirChange::Keep);
+        OpenedLog opened = openLog(file);
         if (opened.entries.size() != static_cast<std::size_t>(state.range(0)))
             state.SkipWithError("the log did not load whole");
         benchmark::DoNotOptimize(opened.entries.data());
@@ -60,7 +62,7 @@ void BM_SaveLogFile(benchmark::State& state)
     const std::vector<std::string> log = logOf(static_cast<int>(state.range(0)));
     std::string error;
     for (auto _ : state) {
-        if (!writeLog(path, log, error))
+        if (!writeFileAtomically(path, logBytes(log), error))
             state.SkipWithError(error.c_str());
     }
     std::filesystem::remove_all(folder);

@@ -54,3 +54,15 @@ function(meridal_test name)
                                   ${labels}
                        DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# meridal_gzip(INPUT OUTPUT): compresses INPUT into OUTPUT at build time, the way Debian wants
+# manual pages and changelogs: best compression, and no file name or time in the header, so
+# that the same input always gives the same bytes.
+function(meridal_gzip input output)
+  find_program(MERIDAL_GZIP gzip REQUIRED)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND sh -c "\"$0\" -9nc \"$1\" > \"$2\"" ${MERIDAL_GZIP} ${input} ${output}
+    DEPENDS ${input}
+    VERBATIM)
+endfunction()

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// The one saver of the user's files. The system calls behind it live in persistence/posix;
+// this header is the same for every system.
+
 namespace meridal {
 
 // Replaces the content of the file at `path` with `bytes`. A symbolic link is followed to
@@ -21,7 +24,16 @@ namespace meridal {
 // write), anything that is not a regular file (folder, FIFO, socket, device), a loop of
 // links. Copies left by earlier saves that were interrupted are removed. On failure
 // `error` says what went wrong.
+//
+// Temporary copies are named "<file>.tmp-<host>-<process>-<number>" and are private (0600)
+// until they take the file's place.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
+// Creates the file at `path`, which does not exist, holding `bytes`: a link that leads
+// nowhere gets the file it names when that file's folder exists. A file that another program
+// made meanwhile is never replaced. The new file appears whole (a temporary copy, named as
+// above, is linked into place). On failure `error` says why.
+bool createFile(const std::string& path, std::string_view bytes, std::string& error);
 
 // LF to CR LF, as a text-mode write on Windows does.
 std::string toCrLf(std::string_view text);

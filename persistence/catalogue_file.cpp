@@ -4,14 +4,11 @@
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_writer.h"
 #include "persistence/markup_reader.h"
+#include "persistence/tracked_file.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace meridal {
 
@@ -81,28 +78,13 @@ LoadResult load(MarkupReader& reader, UnitCatalogue& catalogue, const Resources&
 
 } // namespace
 
-FileState fileState(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        // A link that leads nowhere is missing: the file is created where it points. Anything
-        // else that exists but cannot be looked at (a loop of links, say) is left for the
-        // reader, which tells why it cannot be read.
-        return errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Writable;
-    }
-    // No write permission bit at all is read-only whoever we are (root included); otherwise
-    // the file is read-only when this user may not write it (another user's file, a file
-    // system mounted read-only).
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return FileState::ReadOnly;
-    if (S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
-        return FileState::ReadOnly;
-    return FileState::Writable;
-}
-
 LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings)
 {
-    UserFileContent content = readUserFile(path);
+    return readCatalogueContent(readUserFile(path), catalogue, strings);
+}
+
+LoadResult readCatalogueContent(UserFileContent content, UnitCatalogue& catalogue, const Resources& strings)
+{
     LoadResult result;
     switch (content.status) {
     case UserFileContent::Status::Ok:
@@ -128,7 +110,7 @@ LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, cons
         result.ok = true;
         result.unreadable = true;
         result.fileStatus = UserFileContent::Status::TooLarge;
-        result.reason = "it is too large for the memory available";
+        result.reason = tooLargeForMemoryReason;
         return result;
     }
 }
@@ -153,7 +135,7 @@ bool writeDefaultCatalogue(const std::string& path, const Resources& resources)
     if (!resources.find(res::typeHtml, res::htmlDefaultCatalogue))
         return false;
     std::string error;
-    return writeFileAtomically(path, toCrLf(defaultCatalogueText(resources)), error);
+    return createFile(path, toCrLf(defaultCatalogueText(resources)), error);
 }
 
 std::string catalogueBytes(const UnitCatalogue& catalogue)
@@ -183,10 +165,19 @@ bool writeCatalogue(const std::string& path, const UnitCatalogue& catalogue, std
 OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& resources,
                               MissingCatalogue missing)
 {
+    TrackedFile file(path, TrackedFile::TheirChange::Merge);
+    return openCatalogue(file, catalogue, resources, missing);
+}
+
+OpenedCatalogue openCatalogue(TrackedFile& file, UnitCatalogue& catalogue, const Resources& resources,
+                              MissingCatalogue missing)
+{
     OpenedCatalogue opened;
-    opened.state = fileState(path);
+    opened.state = fileState(file.path());
     if (opened.state != FileState::Missing) {
-        opened.result = readCatalogue(path, catalogue, resources);
+        opened.result = readCatalogueContent(file.read(), catalogue, resources);
+        if (opened.result.unreadable)
+            file.markUnreadable();
         return opened;
     }
 
@@ -197,16 +188,12 @@ OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue,
         opened.result.ok = true;
         return opened;
     }
-    if (missing == MissingCatalogue::WriteDefault) {
-        if (writeDefaultCatalogue(path, resources)) {
-            opened.result = readCatalogue(path, catalogue, resources);
-            return opened;
-        }
-        // The folder would not take the file: the default serves from memory.
-        opened.defaultNotWritten = true;
-    }
-    // The same text the file would hold, read the way the file would be read.
-    opened.result = readCatalogueText(toCrLf(defaultCatalogueText(resources)), catalogue, resources);
+    // The same text the file holds (or would hold), read the way the file is read.
+    const std::string text = toCrLf(defaultCatalogueText(resources));
+    std::string error;
+    if (missing == MissingCatalogue::WriteDefault && !file.create(text, error))
+        opened.defaultNotWritten = true; // the folder would not take the file: the default serves from memory
+    opened.result = readCatalogueText(text, catalogue, resources);
     return opened;
 }
 

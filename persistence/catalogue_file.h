@@ -9,14 +9,9 @@
 namespace meridal {
 
 class Resources;
+class TrackedFile;
 
 inline constexpr const char* catalogueFileName = "Meridal.xml";
-
-// What the file system says about a file: missing (a link that leads nowhere included),
-// read-only (no write permission bit in its mode, whoever we are, or a file this user may
-// not write), or writable.
-enum class FileState { Missing, ReadOnly, Writable };
-FileState fileState(const std::string& path);
 
 // The result of reading a catalogue file.
 struct LoadResult {
@@ -39,14 +34,17 @@ struct LoadResult {
 // empty catalogue with `unreadable`, `fileStatus` and `reason` set, and must not be saved over.
 LoadResult readCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& strings);
 
+// The same for what reading the file gave.
+LoadResult readCatalogueContent(UserFileContent content, UnitCatalogue& catalogue, const Resources& strings);
+
 // The same for catalogue text in memory, taken as a file's content (CR LF reads as LF).
 LoadResult readCatalogueText(std::string text, UnitCatalogue& catalogue, const Resources& strings);
 
 // The default catalogue text of the resource module (empty when the module lacks it).
 std::string_view defaultCatalogueText(const Resources& resources);
 
-// Writes the default catalogue text to `path`, LF as CR LF, unchanged otherwise.
-// False when the module has no such text or the file could not be written.
+// Creates the file `path` (see createFile) holding the default catalogue text, LF as CR LF,
+// unchanged otherwise. False when the module has no such text or the file could not be made.
 bool writeDefaultCatalogue(const std::string& path, const Resources& resources);
 
 // The bytes of the saved file for this catalogue, its config element included
@@ -78,6 +76,10 @@ struct OpenedCatalogue {
 // Opens the catalogue at `path` into `catalogue` the way the program starts: a missing file
 // is replaced by the default catalogue as `missing` says, a present one is read. Shows nothing.
 OpenedCatalogue openCatalogue(const std::string& path, UnitCatalogue& catalogue, const Resources& resources,
+                              MissingCatalogue missing);
+// The same through `file`, which then remembers what was read or written for the save at close;
+// a file that could not be read is marked so that it is never saved over.
+OpenedCatalogue openCatalogue(TrackedFile& file, UnitCatalogue& catalogue, const Resources& resources,
                               MissingCatalogue missing);
 
 // A config element holding the given selection, attributes "dim", "su", "eu", "sv".

@@ -1,28 +1,51 @@
 #include "persistence/log_file.h"
 
-#include "persistence/atomic_file.h"
-#include "persistence/user_file.h"
+#include "persistence/tracked_file.h"
 
-#include <cstdio>
+#include <new>
 
 namespace meridal {
 
-std::vector<std::string> logEntries(std::string_view bytes)
+namespace {
+
+bool endsLine(char c)
 {
-    std::vector<std::string> entries;
+    return c == '\n' || c == '\r' || c == '\0';
+}
+
+// Calls `entry(start, length)` for each entry of `bytes`, in order.
+template <typename Entry> void forEachEntry(std::string_view bytes, Entry entry)
+{
     std::size_t start = 0;
     const std::size_t size = bytes.size();
     for (std::size_t i = 0; i < size; ++i) {
         const char c = bytes[i];
-        if (c != '\n' && c != '\r' && c != '\0')
+        if (!endsLine(c))
             continue;
-        entries.emplace_back(bytes.substr(start, i - start));
+        entry(start, i - start);
         if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < size)
-        entries.emplace_back(bytes.substr(start));
+        entry(start, size - start);
+}
+
+} // namespace
+
+std::size_t logEntryCount(std::string_view bytes)
+{
+    std::size_t count = 0;
+    forEachEntry(bytes, [&](std::size_t, std::size_t) { ++count; });
+    return count;
+}
+
+std::vector<std::string> logEntries(std::string_view bytes)
+{
+    std::vector<std::string> entries;
+    forEachEntry(bytes, [&](std::size_t start, std::size_t length) {
+        entries.emplace_back(bytes.substr(start, length));
+    });
     return entries;
 }
 
@@ -40,42 +63,52 @@ std::string logBytes(const std::vector<std::string>& entries)
     return bytes;
 }
 
-OpenedLog openLog(const std::string& path)
+std::string entryLimitReason(std::size_t maxEntries)
+{
+    return "it holds more than " + std::to_string(maxEntries) + " entries, more than the log list can show";
+}
+
+OpenedLog openLog(TrackedFile& file, std::size_t maxEntries)
 {
     OpenedLog opened;
-    opened.state = fileState(path);
+    opened.state = fileState(file.path());
     if (opened.state == FileState::Missing) {
-        // "x": only when nobody has made the file in the meantime.
-        if (std::FILE* file = std::fopen(path.c_str(), "wx")) {
-            std::fclose(file);
-            opened.status = OpenedLog::Status::Created;
-        } else {
-            opened.status = OpenedLog::Status::NotCreated;
-        }
+        // Only where nobody has made the file in the meantime.
+        opened.status =
+            file.create({}, opened.reason) ? OpenedLog::Status::Created : OpenedLog::Status::NotCreated;
         return opened;
     }
 
-    UserFileContent content = readUserFile(path);
+    const UserFileContent content = file.read();
     switch (content.status) {
     case UserFileContent::Status::Ok:
-        opened.entries = logEntries(content.bytes);
         break;
     case UserFileContent::Status::Missing:
         // Gone between the two looks: nothing to read, and nothing there to keep.
-        break;
+        return opened;
     case UserFileContent::Status::NotRegular:
     case UserFileContent::Status::TooLarge:
     case UserFileContent::Status::Unreadable:
         opened.status = OpenedLog::Status::Unreadable;
         opened.reason = content.reason;
-        break;
+        return opened;
+    }
+
+    // Counted first: a log too long to show never has its entries made.
+    if (logEntryCount(content.bytes) > maxEntries) {
+        opened.status = OpenedLog::Status::Unreadable;
+        opened.reason = entryLimitReason(maxEntries);
+        file.markUnreadable();
+        return opened;
+    }
+    try {
+        opened.entries = logEntries(content.bytes);
+    } catch (const std::bad_alloc&) {
+        opened.status = OpenedLog::Status::Unreadable;
+        opened.reason = tooLargeForMemoryReason;
+        file.markUnreadable();
     }
     return opened;
-}
-
-bool writeLog(const std::string& path, const std::vector<std::string>& entries, std::string& error)
-{
-    return writeFileAtomically(path, logBytes(entries), error);
 }
 
 } // namespace meridal

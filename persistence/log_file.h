@@ -1,14 +1,28 @@
 #pragma once
 
-#include "persistence/catalogue_file.h"
+#include "persistence/user_file.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace meridal {
 
+class TrackedFile;
+
 inline constexpr const char* logFileName = "log.txt";
+
+// What a log may hold to be read: every entry becomes an entry of the window's log list, and
+// a list of more, or of longer entries, takes the window seconds and gigabytes to show. A log
+// at both limits shows in about 1.1 to 1.6 s and 0.4 GB; one of 2,000,000 entries took 2.2 to
+// 3.3 s (bench/log-window.sh). A log over either limit is left alone, as a file too large to
+// read is.
+inline constexpr std::size_t maxLogEntries = 1'000'000;
+inline constexpr std::size_t maxLogFileBytes = std::size_t{32} << 20;
+
+// The number of entries of a log file's bytes (see logEntries), counted without making them.
+std::size_t logEntryCount(std::string_view bytes);
 
 // The entries of a log file's bytes, top entry first. A line ends at a line feed, a carriage
 // return, a NUL or the end of the file; a carriage return followed by a line feed is one line
@@ -24,7 +38,7 @@ struct OpenedLog {
     enum class Status {
         Read,       // the file was there and has been read into `entries`
         Created,    // it was missing and has been created empty
-        NotCreated, // it was missing and could not be created
+        NotCreated, // it was missing and could not be created (`reason` says why)
         Unreadable, // it is there but could not be read (`reason` says why): never save over it
     };
     Status status = Status::Read;
@@ -33,12 +47,13 @@ struct OpenedLog {
     std::string reason;
 };
 
-// Opens the log at `path` the way the program starts: a missing file is created empty, an
-// existing one is read whole. Shows nothing.
-OpenedLog openLog(const std::string& path);
+// Opens the log the way the program starts: a missing file is created empty, an existing
+// one is read whole. A log of more than `maxEntries` entries, or one whose entries do not
+// fit into memory, is Unreadable, and `file` is marked so that it is never saved over.
+// Shows nothing.
+OpenedLog openLog(TrackedFile& file, std::size_t maxEntries = maxLogEntries);
 
-// Replaces the log file at `path` with `entries` atomically (see atomic_file.h). On failure
-// `error` says why and the file keeps its content.
-bool writeLog(const std::string& path, const std::vector<std::string>& entries, std::string& error);
+// The reason given for a log of more than `maxEntries` entries.
+std::string entryLimitReason(std::size_t maxEntries = maxLogEntries);
 
 } // namespace meridal

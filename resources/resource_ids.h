@@ -90,6 +90,7 @@ inline constexpr unsigned strCatalogueNotCreated = 286;
 inline constexpr unsigned strCatalogueChangedNoLongerLoads = 287;
 inline constexpr unsigned strCatalogueChangedReplace = 288; // Yes replaces, No keeps the file
 inline constexpr unsigned strLogChangedReplace = 289;       // Yes replaces, No keeps the file
+inline constexpr unsigned strLogNotCreated = 312;           // one %s: the reason
 // Input that the edit dialog refuses; each %s is the label, character or number concerned.
 inline constexpr unsigned strDimensionLabelInUse = 290; // one %s
 inline constexpr unsigned strUnitLabelInUse = 291;      // one %s

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets everything up, builds Meridal and starts it in the current folder, where it keeps
-# "Meridal.xml" and "log.txt".
+# Sets up what building and running need, builds Meridal as it is packaged (optimised,
+# without the tests) and starts it in the current folder, where it keeps "Meridal.xml" and
+# "log.txt". The same build installs with `cmake --install build/package` (to /usr).
 set -euo pipefail
 here=$(pwd)
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)" --target meridal meridal-convert
-bin=$PWD/build/release/bin
+cmake --preset package >/dev/null
+cmake --build --preset package -j "$(nproc)"
+bin=$PWD/build/package/bin
 cd "$here"
 exec "$bin/meridal" "$@"

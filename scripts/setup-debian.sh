@@ -1,20 +1,40 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Meridal needs.
-# Idempotent: when everything is there it only checks and returns.
+# Installs the Debian packages that Meridal needs. Idempotent: when everything is there it
+# only checks and returns.
+#
+#   setup-debian.sh            building and running: compiler, CMake, Ninja, Qt, scdoc for the
+#                              manual pages, xdg-utils for the Help menu, a font (scripts/run.sh)
+#   setup-debian.sh --package  and making the Debian packages (scripts/package.sh)
+#   setup-debian.sh --test     and every test: GoogleTest, sanitizers, fuzzing, benchmarks, the
+#                              headless window, the house rules (scripts/test.sh)
+#   setup-debian.sh --lintian  and lintian, for the package test only: it pulls many packages
 set -euo pipefail
 
 packages=(
-  # build
-  cmake ninja-build g++ clang pkg-config
-  qt6-base-dev
+  cmake ninja-build g++ qt6-base-dev scdoc
+  xdg-utils fonts-dejavu-core
+)
+package_tools=(dpkg-dev file)
+test_tools=(
+  clang pkg-config
   # tests, sanitizers, fuzzing, benchmarks; Qt's form loader (QUiLoader) checks our own form
   # reader, and clang-format the formatting
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev locales
   qt6-tools-dev libqt6opengl6-dev clang-format
-  # running the window headless, screenshots, desktop-file checks
-  xvfb xauth x11-utils imagemagick xdotool fonts-dejavu-core
-  desktop-file-utils appstream
+  # running the window headless, screenshots, desktop-file checks, manual pages
+  xvfb xauth x11-utils imagemagick xdotool
+  desktop-file-utils appstream man-db
+  "${package_tools[@]}"
 )
+
+for option in "$@"; do
+  case $option in
+    --package) packages+=("${package_tools[@]}") ;;
+    --test) packages+=("${test_tools[@]}") ;;
+    --lintian) packages+=("${package_tools[@]}" lintian) ;;
+    *) echo "usage: setup-debian.sh [--package] [--test] [--lintian]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,11 +2,18 @@
 # Sets everything up, builds Meridal and runs every test: the normal build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of the banner's worker
 # thread under ThreadSanitizer, the fuzz targets over their seed corpus, and the house rules
-# (layering, formatting).
+# (layering, formatting). With MERIDAL_PACKAGE_TEST=1 (CI sets it) also the Debian packages:
+# built, checked, installed, run and purged, which needs root and changes the system
+# (tests/package/check_packages.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup-debian.sh
+package_test=${MERIDAL_PACKAGE_TEST:-0}
+if [ "$package_test" = 1 ]; then
+  bash scripts/setup-debian.sh --test --lintian
+else
+  bash scripts/setup-debian.sh --test
+fi
 jobs=$(nproc)
 
 echo "== house rules"
@@ -35,5 +42,9 @@ if [ -d fuzz/corpus ]; then
   cmake --build --preset fuzz -j "$jobs"
   ./build/fuzz/bin/fuzz_catalogue -runs=0 fuzz/corpus
   ./build/fuzz/bin/fuzz_catalogue_file -runs=0 fuzz/corpus
+fi
+if [ "$package_test" = 1 ]; then
+  echo "== Debian packages"
+  bash tests/package/check_packages.sh
 fi
 echo "== all tests passed"

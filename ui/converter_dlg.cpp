@@ -2,8 +2,6 @@
 
 #include "catalogue/markup_element.h"
 #include "catalogue/windows1252.h"
-#include "persistence/catalogue_file.h"
-#include "persistence/file_snapshot.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
@@ -331,104 +329,29 @@ void CConverterDlg::setUpIcon() {} // the layout names icon 169; the platform se
 
 bool CConverterDlg::loadCatalogue()
 {
-    const OpenedCatalogue opened =
-        openCatalogue(catalogueFileName, m_catalogue, m_resources, MissingCatalogue::WriteDefault);
-    if (opened.state == FileState::ReadOnly) {
-        showMessage(res::strCatalogueReadOnly, res::strWarningCaption, MessageIcon::Warning);
-        m_readOnlyWarned = true;
-    }
-    if (!opened.result.ok) {
-        m_loadError = opened.result.error;
-        return false;
-    }
-    if (opened.result.unreadable) {
-        // Saving what was read from a file that could not be read would wipe that file.
-        m_catalogueFile = CatalogueFile::Unreadable;
-        if (opened.result.fileStatus == UserFileContent::Status::TooLarge)
-            showMessage(res::strCatalogueTooLarge, res::strWarningCaption, MessageIcon::Warning);
-        else
-            showMessageWithReason(res::strCatalogueUnreadable, res::strWarningCaption, MessageIcon::Warning,
-                                  opened.result.reason);
-    } else if (opened.defaultNotWritten) {
-        m_catalogueFile = CatalogueFile::NeverCreated;
-        showMessage(res::strCatalogueNotCreated, res::strWarningCaption, MessageIcon::Warning);
-    } else {
-        m_catalogueFile = CatalogueFile::Loaded;
-        m_loadedCatalogue = FileSnapshot::take(catalogueFileName);
-    }
-    return true;
+    std::string error;
+    if (m_catalogueFile.load(error))
+        return true;
+    m_loadError = std::move(error);
+    return false;
 }
 
 void CConverterDlg::writeDefaultCatalogue()
 {
-    // A module without the default text, or a folder that cannot take the file, leaves
-    // the file missing.
-    meridal::writeDefaultCatalogue(catalogueFileName, m_resources);
+    m_catalogueFile.writeDefault();
 }
 
 void CConverterDlg::setSaveOnClose(bool save)
 {
     // After initialisation only a completed edit of the catalogue asks for saving.
     if (save && m_initialised)
-        m_catalogueEdited = true;
+        m_catalogueFile.noteEdited();
     m_saveOnClose = save;
 }
 
 void CConverterDlg::saveCatalogue()
 {
-    switch (m_catalogueFile) {
-    case CatalogueFile::Unreadable:
-        showMessage(res::strCatalogueNotSavedUnreadable, res::strErrorCaption, MessageIcon::Warning);
-        return;
-    case CatalogueFile::NeverCreated:
-        return; // told at start
-    case CatalogueFile::Loaded:
-        break;
-    }
-
-    switch (fileState(catalogueFileName)) {
-    case FileState::Missing:
-        // Deleted while the window ran: it is not created again.
-        showMessage(res::strCatalogueMissing, res::strErrorCaption, MessageIcon::Error);
-        return;
-    case FileState::ReadOnly:
-        if (!m_readOnlyWarned)
-            showMessage(res::strCatalogueReadOnly, res::strErrorCaption, MessageIcon::Error);
-        return;
-    case FileState::Writable:
-        break;
-    }
-
-    UnitCatalogue fromDisk;
-    UnitCatalogue* saved = &m_catalogue;
-    if (!m_loadedCatalogue.matches(catalogueFileName)) {
-        // Another writer changed the file since it was read: its change is not reverted
-        // behind the person's back.
-        if (!m_catalogueEdited) {
-            // Only the selection differs: the file as it is now, with the new selection.
-            const LoadResult reread = readCatalogue(catalogueFileName, fromDisk, m_resources);
-            if (!reread.ok || reread.unreadable) {
-                showMessage(res::strCatalogueChangedNoLongerLoads, res::strErrorCaption,
-                            MessageIcon::Warning);
-                return;
-            }
-            saved = &fromDisk;
-        } else if (showMessage(res::strCatalogueChangedReplace, res::strWarningCaption, MessageIcon::Question,
-                               platform::MessageButtons::YesNo,
-                               platform::DefaultButton::Second) != platform::MessageResult::Yes) {
-            return;
-        }
-    }
-
-    saved->setConfig(makeConfig(selectedText(*m_dimensionList), selectedText(*m_startUnitList),
-                                selectedText(*m_endUnitList), m_input->text()));
-
-    std::string reason;
-    if (!writeCatalogue(catalogueFileName, *saved, reason)) {
-        showMessageWithReason(res::strCatalogueSaveFailed, res::strErrorCaption, MessageIcon::Error, reason);
-        return;
-    }
-    m_loadedCatalogue = FileSnapshot::take(catalogueFileName);
+    m_catalogueFile.save();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,9 +2,9 @@
 
 #include "catalogue/conversion.h"
 #include "catalogue/unit_catalogue.h"
-#include "persistence/file_snapshot.h"
 #include "platform/dialog.h"
 #include "ui/accessories/accessories.h"
+#include "ui/catalogue_file.h"
 #include "ui/chrome/window_chrome.h"
 #include "ui/converter_window.h"
 #include "ui/editing/catalogue_editing.h"
@@ -157,19 +157,11 @@ class CConverterDlg : public platform::DialogController, public ConverterWindow 
     bool m_readOnlyWarned = false;
     bool m_valueEditFocused = false;
     int m_contextList = 0;
-    // What the catalogue was loaded from, and so what closing may save it into.
-    enum class CatalogueFile {
-        Loaded,       // the file, as m_loadedCatalogue remembers it
-        Unreadable,   // the file exists but could not be read: it is never saved over
-        NeverCreated, // there was none and none could be made: the default from memory
-    };
-    CatalogueFile m_catalogueFile = CatalogueFile::Loaded;
-    FileSnapshot m_loadedCatalogue;
-    // The person changed the catalogue in this session (not only the selection).
-    bool m_catalogueEdited = false;
     bool m_initialised = false;
 
     UnitCatalogue m_catalogue;
+    // "Meridal.xml": what was loaded from it, and what closing may save into it.
+    CatalogueFile m_catalogueFile{*this};
 
     std::string m_messageText;
     std::string m_allUnitsLabel;

@@ -1,22 +1,62 @@
 #include "platform/qt/elf_section.h"
 
+#include <cerrno>
 #include <cstring>
 #include <elf.h>
-#include <fstream>
+#include <fcntl.h>
 #include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace meridal::platform::qt {
 
 namespace {
 
+// The file, open for reading (and never inherited by a program started meanwhile) until the
+// object goes.
+class ReadOnlyFile {
+  public:
+    explicit ReadOnlyFile(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK))
+    {
+    }
+    ~ReadOnlyFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    std::uint64_t size() const
+    {
+        struct stat st {};
+        return ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    }
+
+    int descriptor() const { return m_fd; }
+
+  private:
+    int m_fd;
+};
+
 // Reads `size` bytes at `offset` into `out`; false when the file is shorter.
-bool readAt(std::ifstream& file, std::uint64_t offset, std::uint64_t size, void* out)
+bool readAt(const ReadOnlyFile& file, std::uint64_t offset, std::uint64_t size, void* out)
 {
-    file.clear();
-    file.seekg(static_cast<std::streamoff>(offset));
-    file.read(static_cast<char*>(out), static_cast<std::streamsize>(size));
-    return file.good() || (file.eof() && static_cast<std::uint64_t>(file.gcount()) == size);
+    auto* bytes = static_cast<char*>(out);
+    while (size > 0) {
+        const ssize_t n = ::pread(file.descriptor(), bytes, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::uint64_t>(n);
+    }
+    return true;
 }
 
 // Sections larger than this are not what the program looks for.
@@ -26,11 +66,10 @@ constexpr std::uint64_t maxSectionSize = 1 << 20;
 
 std::optional<std::string> readElfSection(const std::string& path, const std::string& name)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    const ReadOnlyFile file(path);
+    if (!file.isOpen())
         return std::nullopt;
-    file.seekg(0, std::ios::end);
-    const auto fileSize = static_cast<std::uint64_t>(file.tellg());
+    const std::uint64_t fileSize = file.size();
 
     ElfW(Ehdr) header{};
     if (!readAt(file, 0, sizeof header, &header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)

@@ -1,7 +1,6 @@
 #include "platform/qt/qt_desktop.h"
 
 #include "platform/qt/elf_section.h"
-#include "platform/qt/profile_file.h"
 #include "platform/qt/qt_text.h"
 
 #include <QCoreApplication>
@@ -10,10 +9,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace meridal::platform::qt {
@@ -122,11 +124,30 @@ bool QtDesktop::startCalculator()
     return false;
 }
 
+std::string QtDesktop::profileFilePath()
+{
+    std::string base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') {
+            const passwd* user = getpwuid(getuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (!home || home[0] != '/')
+            return {};
+        base = std::string(home) + "/.config";
+    }
+    return base + "/meridal/win.ini";
+}
+
 bool QtDesktop::writeProfileString(const std::string& section, const std::string& key,
                                    const std::string& value)
 {
     const std::string path = profileFilePath();
-    return !path.empty() && writeProfileValue(path, section, key, value);
+    return m_profileWriter && !path.empty() && m_profileWriter(path, section, key, value);
 }
 
 std::string QtDesktop::programFilePath()

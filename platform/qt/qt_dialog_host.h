@@ -89,7 +89,7 @@ class QtDialogHost final : public DialogHost {
     MessageBoxes& messageBoxes() override { return m_syncedMessageBoxes; }
     Clipboard& clipboard() override { return m_clipboard; }
     bool hasControl(int id) override { return control(id) != nullptr; }
-    Desktop& desktop() override { return m_desktop; }
+    QtDesktop& desktop() override { return m_desktop; }
     void close() override;
     void endDialog(int result) override;
     void setCaption(const std::string& text) override;

@@ -6,13 +6,16 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <utility>
+
 namespace meridal::platform::qt {
 
 namespace {
 
 class QtWindowSystem final : public WindowSystem {
   public:
-    QtWindowSystem(int& argc, char** argv) : m_application(argc, argv)
+    QtWindowSystem(int& argc, char** argv, ProfileWriter writeProfile)
+        : m_application(argc, argv), m_writeProfile(std::move(writeProfile))
     {
         QApplication::setApplicationName(QStringLiteral("Meridal"));
         QApplication::setDesktopFileName(QStringLiteral("org.meridal.Meridal"));
@@ -23,22 +26,24 @@ class QtWindowSystem final : public WindowSystem {
     int runWindow(const Resources& resources, unsigned layoutId,
                   const ControllerFactory& makeController) override
     {
-        return qt::runWindow(resources, layoutId, makeController);
+        return qt::runWindow(resources, layoutId, makeController, m_writeProfile);
     }
 
   private:
     QApplication m_application;
     QtMessageBoxes m_ownerless;
+    ProfileWriter m_writeProfile;
 };
 
 } // namespace
 
 int runWindow(const Resources& resources, unsigned layoutId,
-              const WindowSystem::ControllerFactory& makeController)
+              const WindowSystem::ControllerFactory& makeController, const ProfileWriter& writeProfile)
 {
     QtDialogHost host(resources, layoutId);
     if (!host.window())
         return -1;
+    host.desktop().setProfileWriter(writeProfile);
     // The window's icon (named by its layout) stands for the whole program.
     QGuiApplication::setWindowIcon(host.window()->windowIcon());
     // Made after the host and so destroyed before it.
@@ -46,9 +51,9 @@ int runWindow(const Resources& resources, unsigned layoutId,
     return host.exec(*controller);
 }
 
-std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv)
+std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv, ProfileWriter writeProfile)
 {
-    return std::make_unique<QtWindowSystem>(argc, argv);
+    return std::make_unique<QtWindowSystem>(argc, argv, std::move(writeProfile));
 }
 
 } // namespace meridal::platform::qt

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/qt/qt_desktop.h"
 #include "platform/window_system.h"
 
 #include <memory>
@@ -7,10 +8,11 @@
 namespace meridal::platform::qt {
 
 // The Qt application for this process, and windows on Qt Widgets. Made once, in main.
-std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv);
+// `writeProfile` is what the windows' desktop sets the user's profile values with.
+std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv, ProfileWriter writeProfile = {});
 
 // WindowSystem::runWindow on Qt Widgets, for a process whose QApplication exists already.
 int runWindow(const Resources& resources, unsigned layoutId,
-              const WindowSystem::ControllerFactory& makeController);
+              const WindowSystem::ControllerFactory& makeController, const ProfileWriter& writeProfile = {});
 
 } // namespace meridal::platform::qt

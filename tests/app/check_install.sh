@@ -15,7 +15,9 @@ for program in bin/meridal bin/meridal-convert "$libexec/meridal" "$libexec/meri
 done
 for file in "$libexec/TessaryRes.dll" share/applications/org.meridal.Meridal.desktop \
     share/metainfo/org.meridal.Meridal.metainfo.xml share/icons/hicolor/scalable/apps/org.meridal.Meridal.svg \
-    share/icons/hicolor/256x256/apps/org.meridal.Meridal.png share/doc/meridal/index.html; do
+    share/icons/hicolor/256x256/apps/org.meridal.Meridal.png share/meridal/guide/index.html \
+    share/man/man1/meridal.1.gz share/man/man1/meridal-convert.1.gz \
+    share/doc/meridal/copyright share/doc/meridal-convert/changelog.gz; do
   [ -e "$root/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 

@@ -4,7 +4,7 @@
 #include "tests/gui/gui_support.h"
 #include "tests/support/fake_resources.h"
 
-#include "platform/qt/profile_file.h"
+#include "persistence/profile_file.h"
 #include "platform/qt/qt_desktop.h"
 #include "ui/accessories/about_dlg.h"
 
@@ -184,31 +184,16 @@ TEST_F(QtDesktopTest, startCalculatorStartsTheFirstFound)
     EXPECT_FALSE(fs::exists(dir() / "xcalc.args"));
 }
 
-TEST(ProfileFile, setsTheValueAndKeepsEveryOtherLine)
-{
-    const struct {
-        const char* before;
-        const char* after;
-    } cases[] = {
-        {"", "[SciCalc]\nlayout=0\n"},
-        {"[Other]\na=1", "[Other]\na=1\n\n[SciCalc]\nlayout=0\n"},
-        {"; mine\n[sciCalc]\n Layout = 2\nx=1\n[Next]\nlayout=5\n",
-         "; mine\n[sciCalc]\nlayout=0\nx=1\n[Next]\nlayout=5\n"},
-        {"[SciCalc]\nx=1\n\n[Next]\ny=2\n", "[SciCalc]\nx=1\nlayout=0\n\n[Next]\ny=2\n"},
-        {"[SciCalc]\r\nx=1\r\n", "[SciCalc]\r\nx=1\r\nlayout=0\r\n"},
-        {"[Next]\nlayout=1\n[SciCalc]\n", "[Next]\nlayout=1\n[SciCalc]\nlayout=0\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.before);
-        EXPECT_EQ(platform::qt::withProfileValue(c.before, "SciCalc", "layout", "0"), c.after);
-    }
-}
-
 // win.ini lives in the configuration folder named by XDG_CONFIG_HOME when that is absolute,
 // else in ~/.config; folder and file are created, an existing file keeps its other lines.
+// Without a writer nothing is written.
 TEST_F(QtDesktopTest, writeProfileStringFindsTheConfigurationFolder)
 {
     QtDesktop desktop;
+    ScopedEnv unused("XDG_CONFIG_HOME", (dir() / "unused").string());
+    EXPECT_FALSE(desktop.writeProfileString("SciCalc", "layout", "0"));
+    EXPECT_FALSE(fs::exists(dir() / "unused"));
+    desktop.setProfileWriter(&writeProfileValue);
     ScopedEnv home("HOME", (dir() / "home").string());
     for (const std::string& config : {(dir() / "config").string(), std::string(), std::string("relative")}) {
         SCOPED_TRACE(config);

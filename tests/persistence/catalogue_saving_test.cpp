@@ -180,7 +180,10 @@ TEST_F(FileWriting, defaultCatalogueIsWrittenInTextModeUpToItsNul)
     auto written = [this](std::string resource) {
         FakeResources resources;
         resources.set(res::typeHtml, res::htmlDefaultCatalogue, std::move(resource));
+        std::filesystem::remove(m_path);
         EXPECT_TRUE(writeDefaultCatalogue(m_path, resources));
+        // Made only where there is none: a file made meanwhile is never replaced.
+        EXPECT_FALSE(writeDefaultCatalogue(m_path, resources));
         return test::readBytes(m_path);
     };
     // LF becomes CR LF, so CR LF becomes CR CR LF (which loads as whitespace); "%" stays.

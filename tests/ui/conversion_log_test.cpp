@@ -1,6 +1,8 @@
+#include "tests/persistence/file_helpers.h"
 #include "tests/ui/converter_window_fixture.h"
 
 #include "catalogue/windows1252.h"
+#include "persistence/log_file.h"
 #include "ui/log/conversion_log.h"
 
 #include <algorithm>
@@ -57,6 +59,7 @@ class ConversionLogTest : public ConverterWindowTest {
         m_resources.setString(253, "Unreadable: %s");
         m_resources.setString(254, "S254");
         m_resources.setString(255, "Not saved: %s");
+        m_resources.setString(312, "Not created: %s");
     }
 
     bool openWithLog(const std::optional<std::string>& log, const std::string& config = "")
@@ -400,45 +403,146 @@ TEST_F(ConversionLogTest, closeThatCannotSaveSaysWhyAndKeepsWhatIsThere)
     }
 }
 
+// A log that cannot be read, or holds more entries than the window can show, is told at start
+// with the reason; the window goes on with an empty log and never saves over the file.
 TEST_F(ConversionLogTest, unreadableLogIsReportedAtStartAndNeverSavedOver)
 {
-    fs::create_directories("log.txt/keep");
-    ASSERT_TRUE(openWithLog(std::nullopt));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_TRUE(messages()[0].text.starts_with("Unreadable: ") && messages()[0].text.size() > 12)
-        << messages()[0].text;
-    EXPECT_EQ(messages()[0].caption, "S217");
-    EXPECT_EQ(messages()[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(log().entries().empty());
-
-    click(addButton);
-    window().onClose();
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_EQ(messages()[1].text, "S254");
-    EXPECT_TRUE(fs::exists("log.txt/keep"));
-}
-
-TEST_F(ConversionLogTest, logThatCouldNotBeMadeAtStartIsWrittenAtCloseOnlyWithEntries)
-{
-    // A link that leads nowhere yet: the log cannot be created through it at start.
-    for (bool add : {false, true}) {
-        SCOPED_TRACE(add ? "an entry added" : "nothing added");
+    const struct {
+        const char* name;
+        void (*make)();
+        std::string reason;
+    } cases[] = {
+        {"a folder", [] { fs::create_directories("log.txt/keep"); }, "it is a folder, not a regular file"},
+        // Every NUL ends an entry.
+        {"more entries than the list can show", [] { writeLog(std::string(maxLogEntries + 1, '\0')); },
+         entryLimitReason()},
+        {"more bytes than the list can show",
+         [] {
+             writeLog("a\r\n");
+             fs::resize_file("log.txt", maxLogFileBytes + 1);
+         },
+         sizeLimitReason(maxLogFileBytes)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         std::error_code ignored;
-        fs::remove("log.txt", ignored);
-        fs::remove("kept.txt", ignored);
-        fs::create_symlink("kept.txt", "log.txt");
+        fs::remove_all("log.txt", ignored);
+        c.make();
+        const auto before = fs::is_regular_file("log.txt") ? fs::file_size("log.txt") : 0;
         ASSERT_TRUE(openWithLog(std::nullopt));
+        ASSERT_EQ(messages().size(), 1u);
+        EXPECT_EQ(messages()[0].text, "Unreadable: " + c.reason);
+        EXPECT_EQ(messages()[0].caption, "S217");
+        EXPECT_EQ(messages()[0].icon, MessageIcon::Warning);
         EXPECT_TRUE(log().entries().empty());
-        if (add)
-            click(addButton);
+
+        click(addButton);
         window().onClose();
-        EXPECT_TRUE(messages().empty());
-        if (add) {
-            EXPECT_EQ(readLog(), "12 in  =  1.000000 ft\r\n");
+        ASSERT_EQ(messages().size(), 2u);
+        EXPECT_EQ(messages()[1].text, "S254");
+        if (before > 0) {
+            EXPECT_EQ(fs::file_size("log.txt"), before);
         } else {
-            EXPECT_FALSE(fs::exists("log.txt")); // still the link that leads nowhere
+            EXPECT_TRUE(fs::exists("log.txt/keep"));
         }
     }
+}
+
+// Nothing read from the file may end the program: a log whose entries do not fit into memory
+// is told like a log too large, and the window goes on.
+TEST_F(ConversionLogTest, aLogThatDoesNotFitIntoMemoryIsToldAndTheWindowGoesOn)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    writeLog("a\r\nb\r\n");
+    // The second entry finds no memory.
+    ASSERT_TRUE(open([](FakeDialogHost& fresh) { fresh.lists.at(logListId).failAddingAfter = 1; }));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, std::string("Unreadable: ") + tooLargeForMemoryReason);
+    EXPECT_TRUE(log().entries().empty());
+    EXPECT_EQ(output().text(), "1.000000");
+    window().onClose();
+    EXPECT_EQ(readLog(), "a\r\nb\r\n");
+}
+
+// A log that cannot be made at start is told then, with the reason. At close its entries are
+// saved if the file can be made by then, and another program's file made meanwhile is kept
+// unless the person chooses to replace it.
+TEST_F(ConversionLogTest, logThatCouldNotBeMadeAtStartIsToldAndWrittenAtCloseOnlyWithEntries)
+{
+    const struct {
+        const char* name;
+        bool add;
+        void (*meanwhile)();
+        const char* closeMessage;         // "" for none
+        std::optional<std::string> saved; // what the link's file holds after the close
+    } cases[] = {
+        {"nothing added", false, [] {}, "", std::nullopt},
+        {"an entry added, still nowhere to put it", true, [] {}, "Not saved: ", std::nullopt},
+        {"an entry added, and the folder made meanwhile", true, [] { fs::create_directory("missing"); }, "",
+         "12 in  =  1.000000 ft\r\n"},
+        {"an entry added, and another program made the file meanwhile", true,
+         [] {
+             fs::create_directory("missing");
+             writeLog("theirs\r\n");
+         },
+         "S289", "theirs\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ignored;
+        fs::remove("log.txt", ignored);
+        fs::remove_all("missing", ignored);
+        fs::create_symlink("missing/log.txt", "log.txt"); // into a folder that does not exist
+        ASSERT_TRUE(openWithLog(std::nullopt));
+        ASSERT_EQ(messages().size(), 1u);
+        EXPECT_TRUE(messages()[0].text.starts_with("Not created: ") && messages()[0].text.size() > 13)
+            << messages()[0].text;
+        EXPECT_EQ(messages()[0].caption, "S217");
+        EXPECT_EQ(messages()[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(log().entries().empty());
+        if (c.add)
+            click(addButton);
+        c.meanwhile();
+
+        window().onClose();
+        const std::string expected = c.closeMessage;
+        if (expected.empty()) {
+            EXPECT_EQ(messages().size(), 1u);
+        } else {
+            ASSERT_EQ(messages().size(), 2u);
+            EXPECT_TRUE(messages()[1].text.starts_with(expected)) << messages()[1].text;
+        }
+        if (c.saved) {
+            EXPECT_EQ(readLog(), *c.saved);
+        } else {
+            EXPECT_FALSE(fs::exists("missing"));
+        }
+        EXPECT_TRUE(fs::is_symlink("log.txt"));
+    }
+}
+
+// A folder this user may not write: the log cannot be made, and that is told at start.
+TEST_F(ConversionLogTest, aLogInAFolderThatMayNotBeWrittenIsToldAtStart)
+{
+    writeFile(catalogueText(config("Length", "in", "ft", "12")));
+    const auto readable = fs::perms::group_read | fs::perms::others_read;
+    fs::permissions("Meridal.xml", fs::perms::owner_read | fs::perms::owner_write | readable);
+    fs::permissions(".", fs::perms::owner_read | fs::perms::owner_exec | readable | fs::perms::group_exec |
+                             fs::perms::others_exec);
+    // Root may write any folder: the window runs as another user then.
+    const auto inWindow = [&] {
+        if (!open() || messages().size() != 2)
+            return 1;
+        // The catalogue is read-only to this user; the log is told with the system's reason.
+        return messages()[1].text ==
+                       "Not created: cannot create log.txt: " + std::string(std::strerror(EACCES))
+                   ? 0
+                   : 2;
+    };
+    const int status = ::geteuid() == 0 ? asNobody(inWindow) : inChild(inWindow);
+    fs::permissions(".", fs::perms::owner_all);
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(fs::exists("log.txt"));
 }
 
 // Another writer changed "log.txt" while the window was open: theirs is kept unless the person

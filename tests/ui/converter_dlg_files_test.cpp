@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -211,6 +212,48 @@ TEST_F(ConverterWindowTest, aFileChangedOnDiskKeepsTheOtherWritersChange)
         } else {
             EXPECT_EQ(saved, c.onDisk);
         }
+    }
+}
+
+// Another program changes a file while the window starts: here while the read-only warning is
+// on screen, the person makes the file writable and changes it in an editor. The window compares
+// with what it read, not with what is there after its warning, so their change is kept.
+TEST_F(ConverterWindowTest, aChangeMadeWhileTheWindowStartsIsNotSavedOver)
+{
+    std::string theirCatalogue = catalogueText(config("Temperature", "C", "K", "5"));
+    theirCatalogue.replace(theirCatalogue.find("Length"), 6, "Distance");
+    const struct {
+        const char* file;
+        std::string theirs;
+        const char* kept; // in the file after the close
+        const char* lost; // not in it
+    } cases[] = {
+        {"Meridal.xml", theirCatalogue, "label=\"Distance\"", "label=\"Length\""},
+        {"log.txt", "theirs\r\n", "theirs", "ours"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        writeFile(catalogueText(config("Length", "in", "ft", "12")));
+        std::ofstream("log.txt", std::ios::binary | std::ios::trunc) << "ours\r\n";
+        fs::permissions(c.file, fs::perms::owner_read);
+        bool changed = false;
+        ASSERT_TRUE(open([&](FakeDialogHost& fresh) {
+            fresh.messages.whileShown = [&] {
+                if (changed)
+                    return;
+                changed = true;
+                fs::permissions(c.file, fs::perms::owner_read | fs::perms::owner_write);
+                std::ofstream(c.file, std::ios::binary | std::ios::trunc) << c.theirs;
+            };
+        }));
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(host().lists.at(1050).entries(), std::vector<std::string>{"ours"});
+
+        window().onClose();
+        std::ifstream in(c.file, std::ios::binary);
+        const std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_NE(saved.find(c.kept), std::string::npos) << saved;
+        EXPECT_EQ(saved.find(c.lost), std::string::npos) << saved;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
@@ -66,13 +67,16 @@ class ConverterWindowTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Gives up any window, then constructs one on fresh controls and runs its initialisation.
-    bool open()
+    // Gives up any window, then constructs one on fresh controls (made ready by `prepare`)
+    // and runs its initialisation.
+    bool open(const std::function<void(FakeDialogHost&)>& prepare = {})
     {
         m_window.reset();
         if (m_opened)
             m_host = std::make_unique<FakeDialogHost>();
         m_opened = true;
+        if (prepare)
+            prepare(host());
         m_window = std::make_unique<CConverterDlg>(m_resources, host());
         host().attach(*m_window);
         return m_window->onInitDialog();

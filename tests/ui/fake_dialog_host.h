@@ -46,6 +46,8 @@ class FakeList final : public platform::ListControl {
     }
     void addEntry(const std::string& text) override
     {
+        if (failAddingAfter >= 0 && entryCount() >= failAddingAfter)
+            throw std::bad_alloc();
         if (!m_sorted)
             m_entries.push_back(text);
         else
@@ -94,6 +96,8 @@ class FakeList final : public platform::ListControl {
     }
 
     const std::vector<std::string>& entries() const { return m_entries; }
+    // From this many entries on, adding one fails as when memory runs out (-1: never).
+    int failAddingAfter = -1;
     std::string selectedText() const { return entryText(m_selected); }
     // The user picks an entry, by index or by its text (false when there is none). The user
     // never takes a list's selection away: picking no entry changes nothing.
@@ -241,6 +245,8 @@ class FakeMessageBoxes final : public platform::MessageBoxes {
                                  platform::DefaultButton defaultButton) override
     {
         shown.push_back({text, caption, icon, buttons, defaultButton});
+        if (whileShown)
+            whileShown();
         if (!answers.empty()) {
             const platform::MessageResult answer = answers.front();
             answers.pop_front();
@@ -259,6 +265,8 @@ class FakeMessageBoxes final : public platform::MessageBoxes {
     }
     std::vector<ShownMessage> shown;
     std::deque<platform::MessageResult> answers;
+    // What the person (or another program) does while a box is on screen.
+    std::function<void()> whileShown;
 };
 
 // The desktop, recording what the program asked of it.

@@ -1,7 +1,6 @@
 #include "ui/log/conversion_log.h"
 
 #include "catalogue/unit_catalogue.h"
-#include "persistence/log_file.h"
 #include "platform/controls.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
@@ -9,6 +8,7 @@
 #include "ui/list_selection.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -68,24 +68,41 @@ bool ConversionLog::onCommand(int commandId)
 
 void ConversionLog::loadLog()
 {
-    const OpenedLog opened = openLog(logFileName);
-    m_existedAtStart = opened.status != OpenedLog::Status::NotCreated;
-    m_unreadable = opened.status == OpenedLog::Status::Unreadable;
-
+    const OpenedLog opened = openLog(m_file);
     if (opened.state == FileState::ReadOnly) {
         m_window.showMessage(res::strLogReadOnly, res::strWarningCaption, MessageIcon::Warning,
                              MessageButtons::Ok, DefaultButton::First);
         m_window.setReadOnlyWarned(true);
     }
-    if (m_unreadable)
-        m_window.showMessageWithReason(res::strLogUnreadable, res::strWarningCaption, MessageIcon::Warning,
+    switch (opened.status) {
+    case OpenedLog::Status::Read:
+    case OpenedLog::Status::Created:
+        break;
+    case OpenedLog::Status::NotCreated:
+        m_window.showMessageWithReason(res::strLogNotCreated, res::strWarningCaption, MessageIcon::Warning,
                                        opened.reason);
+        return;
+    case OpenedLog::Status::Unreadable:
+        refuseLog(opened.reason);
+        return;
+    }
 
     platform::ListControl& list = m_window.logList();
-    for (const std::string& entry : opened.entries)
-        list.addEntry(entry);
-    if (!m_unreadable)
-        m_loadedLog = FileSnapshot::take(logFileName);
+    try {
+        for (const std::string& entry : opened.entries)
+            list.addEntry(entry);
+    } catch (const std::bad_alloc&) {
+        // Nothing read from the file may end the program.
+        refuseLog(tooLargeForMemoryReason);
+    }
+}
+
+void ConversionLog::refuseLog(const std::string& reason)
+{
+    m_file.markUnreadable();
+    m_window.logList().reset();
+    m_window.showMessageWithReason(res::strLogUnreadable, res::strWarningCaption, MessageIcon::Warning,
+                                   reason);
 }
 
 void ConversionLog::saveLog()
@@ -93,43 +110,39 @@ void ConversionLog::saveLog()
     platform::ListControl& list = m_window.logList();
     const int count = list.entryCount();
 
-    // Writing what was read from a file that could not be read would wipe that file.
-    if (m_unreadable) {
+    switch (m_file.checkBeforeSave(m_changed).action) {
+    case TrackedFile::Action::NeverSaveOver:
+        // Writing what was read from a file that could not be read would wipe that file.
         if (count > 0)
             m_window.showMessage(res::strLogNotSavedUnreadable, res::strErrorCaption, MessageIcon::Error,
                                  MessageButtons::Ok, DefaultButton::First);
         return;
-    }
-
-    switch (fileState(logFileName)) {
-    case FileState::Missing:
-        if (m_existedAtStart) {
-            // Deleted while the window ran: it is not created again.
-            m_window.showMessage(res::strLogMissing, res::strErrorCaption, MessageIcon::Error,
-                                 MessageButtons::Ok, DefaultButton::First);
-            return;
-        }
-        // It could not be made at start; an empty log has nothing to keep, entries are tried.
+    case TrackedFile::Action::Gone:
+        // Deleted while the window ran: it is not created again.
+        m_window.showMessage(res::strLogMissing, res::strErrorCaption, MessageIcon::Error, MessageButtons::Ok,
+                             DefaultButton::First);
+        return;
+    case TrackedFile::Action::StillMissing:
+        // It could not be made at start (and that was told); an empty log has nothing to keep,
+        // entries are tried.
         if (count == 0)
             return;
         break;
-    case FileState::ReadOnly:
+    case TrackedFile::Action::ReadOnly:
         if (!m_window.readOnlyWarned())
             m_window.showMessage(res::strLogReadOnly, res::strErrorCaption, MessageIcon::Error,
                                  MessageButtons::Ok, DefaultButton::First);
         return;
-    case FileState::Writable:
-        break;
-    }
-
-    if (!m_loadedLog.empty() && !m_loadedLog.matches(logFileName)) {
-        // Another writer changed the file since it was read. Without a change of ours there
-        // is nothing to save over theirs; with one, the person decides, keeping theirs by default.
-        if (!m_changed)
-            return;
+    case TrackedFile::Action::KeepTheirs:
+    case TrackedFile::Action::Merge: // a log is never merged: theirs is kept
+        return;
+    case TrackedFile::Action::Ask:
         if (m_window.showMessage(res::strLogChangedReplace, res::strWarningCaption, MessageIcon::Question,
                                  MessageButtons::YesNo, DefaultButton::Second) != MessageResult::Yes)
             return;
+        break;
+    case TrackedFile::Action::Save:
+        break;
     }
 
     std::vector<std::string> entries;
@@ -137,12 +150,11 @@ void ConversionLog::saveLog()
     for (int i = 0; i < count; ++i)
         entries.push_back(list.entryText(i));
     std::string reason;
-    if (!writeLog(logFileName, entries, reason)) {
+    if (!m_file.save(logBytes(entries), reason)) {
         m_window.showMessageWithReason(res::strLogSaveFailed, res::strErrorCaption, MessageIcon::Error,
                                        reason);
         return;
     }
-    m_loadedLog = FileSnapshot::take(logFileName);
     m_changed = false;
 }
 

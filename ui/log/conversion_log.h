@@ -1,6 +1,7 @@
 #pragma once
 
-#include "persistence/file_snapshot.h"
+#include "persistence/log_file.h"
+#include "persistence/tracked_file.h"
 #include "ui/window_feature.h"
 
 #include <string>
@@ -55,14 +56,14 @@ class ConversionLog final : public WindowFeature {
     void onRestore(const platform::NotifyMessage&) { restoreLogEntry(); }
     void onCopy(int) { copyLogEntry(); }
 
+    // Tells at start that the log cannot be used, empties the list, and never saves over it.
+    void refuseLog(const std::string& reason);
+
     ConverterWindow& m_window;
-    // "log.txt" was there, or was created, when the window started.
-    bool m_existedAtStart = false;
-    // "log.txt" was there but could not be read: it is never saved over.
-    bool m_unreadable = false;
-    // What "log.txt" held when it was read, to notice another writer; and whether the person
-    // changed the log since.
-    FileSnapshot m_loadedLog;
+    // "log.txt": what was read from it, and what closing may save into it. Another program's
+    // change is kept unless the person changed the log too and chooses to replace it.
+    TrackedFile m_file{logFileName, TrackedFile::TheirChange::Keep, maxLogFileBytes};
+    // The person changed the log since it was read.
     bool m_changed = false;
 };
 

@@ -1,19 +1,14 @@
-#include "platform/qt/profile_file.h"
+#include "persistence/profile_file.h"
+
+#include "persistence/atomic_file.h"
+#include "persistence/user_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <pwd.h>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 #include <vector>
 
-namespace meridal::platform::qt {
+namespace meridal {
 
 namespace {
 
@@ -100,82 +95,27 @@ std::string withProfileValue(std::string_view text, std::string_view section, st
     return out;
 }
 
-std::string profileFilePath()
-{
-    std::string base;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || home[0] != '/') {
-            const passwd* user = getpwuid(getuid());
-            home = user ? user->pw_dir : nullptr;
-        }
-        if (!home || home[0] != '/')
-            return {};
-        base = std::string(home) + "/.config";
-    }
-    return base + "/meridal/win.ini";
-}
-
 bool writeProfileValue(const std::string& path, std::string_view section, std::string_view key,
                        std::string_view value)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target(path);
-    // A link is followed: the file it names is the one replaced.
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (error)
-            return false;
-        target = resolved;
+    const UserFileContent content = readUserFile(path, maxProfileFileBytes);
+    std::string error;
+    switch (content.status) {
+    case UserFileContent::Status::Ok: {
+        const std::string updated = withProfileValue(content.bytes, section, key, value);
+        return updated == content.bytes || writeFileAtomically(path, updated, error);
     }
-    fs::create_directories(target.parent_path(), error);
-    if (error)
-        return false;
-
-    std::string text;
-    mode_t mode = 0644;
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0) {
-        if (!S_ISREG(status.st_mode))
-            return false;
-        mode = status.st_mode & 07777;
-        std::ifstream in(target, std::ios::binary);
-        if (!in)
-            return false;
-        std::ostringstream content;
-        content << in.rdbuf();
-        if (in.bad())
-            return false;
-        text = std::move(content).str();
-    } else if (errno != ENOENT) {
-        return false;
+    case UserFileContent::Status::Missing: {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+        return createFile(path, withProfileValue({}, section, key, value), error);
     }
-
-    const std::string updated = withProfileValue(text, section, key, value);
-    std::string temporary = target.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    bool written = ::fchmod(fd, mode) == 0;
-    for (std::size_t done = 0; written && done < updated.size();) {
-        const ssize_t n = ::write(fd, updated.data() + done, updated.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        if (written)
-            done += static_cast<std::size_t>(n);
+    case UserFileContent::Status::NotRegular:
+    case UserFileContent::Status::TooLarge:
+    case UserFileContent::Status::Unreadable:
+        break;
     }
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return false;
 }
 
-} // namespace meridal::platform::qt
+} // namespace meridal
