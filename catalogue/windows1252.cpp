@@ -173,4 +173,19 @@ std::string utf8ToWindows1252Lossy(std::string_view text)
     return *decodeUtf8(text, '?');
 }
 
+std::string utf16ToWindows1252(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        // A surrogate pair is one character, and none that Windows-1252 holds.
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
+            ++i;
+        out += codePointTo1252(unit).value_or('?');
+    }
+    return out;
+}
+
 } // namespace meridal

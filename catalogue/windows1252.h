@@ -32,6 +32,11 @@ std::optional<std::string> utf8ToWindows1252(std::string_view text);
 // system's own messages: a character Windows-1252 cannot hold, or a malformed byte, becomes "?".
 std::string utf8ToWindows1252Lossy(std::string_view text);
 
+// UTF-16 to Windows-1252 for texts that are Windows-1252 by construction, such as the
+// resource module's strings on Windows: a character Windows-1252 cannot hold (a surrogate
+// pair counts as one) becomes "?", so nothing is refused.
+std::string utf16ToWindows1252(std::u16string_view text);
+
 // One Unicode code point to its Windows-1252 byte, or nullopt.
 std::optional<char> codePointTo1252(char32_t codePoint);
 char32_t codePointOf1252(char byte);

@@ -55,6 +55,31 @@ function(meridal_test name)
                        DISCOVERY_TIMEOUT 60)
 endfunction()
 
+# meridal_version_resource(TARGET DESCRIPTION): on Windows, the file's version resource with
+# the stamped version 2.1.0.N (cmake/VersionStamp.cmake), made afresh at every build as the
+# stamp of the Linux programs is; a program reads it as its own version. Nothing elsewhere.
+function(meridal_version_resource target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_target_property(type ${target} TYPE)
+  set(fileType APP)
+  if(type STREQUAL "MODULE_LIBRARY" OR type STREQUAL "SHARED_LIBRARY")
+    set(fileType DLL)
+  endif()
+  set(script ${CMAKE_BINARY_DIR}/version/${target}.rc)
+  add_custom_target(${target}_version_resource
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DVERSION=${PROJECT_VERSION}
+            -DRC_OUTPUT=${script} -DRC_FILE_NAME=$<TARGET_FILE_NAME:${target}>
+            -DRC_DESCRIPTION=${description} -DRC_FILE_TYPE=${fileType}
+            -P ${PROJECT_SOURCE_DIR}/cmake/VersionStamp.cmake
+    BYPRODUCTS ${script}
+    COMMENT "Stamping the version resource of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${script})
+  add_dependencies(${target} ${target}_version_resource)
+endfunction()
+
 # meridal_gzip(INPUT OUTPUT): compresses INPUT into OUTPUT at build time, the way Debian wants
 # manual pages and changelogs: best compression, and no file name or time in the header, so
 # that the same input always gives the same bytes.

@@ -8,12 +8,16 @@
 // The small set of platform operations the windows' controllers use, in place of the
 // Windows controls. All text is Windows-1252; the implementations convert at their edge.
 // No toolkit type crosses these interfaces.
+//
+// The rules written next to the operations here and in dialog.h and window_system.h are what
+// the controllers rely on; every host keeps them, and one suite of tests (tests/contract)
+// checks them on each host and on the substitutes the controllers' tests run against.
 namespace meridal::platform {
 
 // A drop-down list or a list box.
 //
 // The program's own selections (selectIndex, selectPrefix) send no selection-change
-// notification; only the user's do.
+// notification, nor do its other changes of the entries; only the user's selections do.
 //
 // A single-selection list box never loses its selection to the user: a click below the
 // entries, Ctrl+click on the selected entry or Ctrl+Space on it changes nothing and notifies
@@ -24,13 +28,16 @@ class ListControl {
     virtual void reset() = 0;
     virtual void addEntry(const std::string& text) = 0;
     virtual void insertEntry(int index, const std::string& text) = 0;
+    // Removing the selected entry of a list box leaves nothing selected.
     virtual void removeEntry(int index) = 0;
     virtual void selectIndex(int index) = 0; // -1 clears the selection
     virtual int selectedIndex() const = 0;   // -1 when nothing is selected
     virtual std::string entryText(int index) const = 0;
     virtual int entryCount() const = 0;
-    // Selects the first entry, from the top, whose text begins with `prefix` ignoring case;
-    // an empty prefix matches the first entry. Returns the index, or -1 (selection unchanged).
+    // Selects the first entry, from the top, whose text begins with `prefix`, ignoring case as
+    // Windows-1252 folds it (A-Z, the capitals C0-DE but D7, and 8A, 8C, 8E, 9F match their
+    // small letters, as foldCase1252 says); an empty prefix matches the first entry. Returns
+    // the index, or -1 when no entry matches: the selection is then left as it was.
     virtual int selectPrefix(const std::string& prefix) = 0;
     // The entry at `client` (the list's own coordinates), or -1 over empty space.
     virtual int entryAt(Point client) const = 0;
@@ -38,7 +45,10 @@ class ListControl {
 
 // A single-line edit field.
 //
-// setText sends the text-changed notification synchronously, before it returns.
+// Every change of the text notifies TextChanged: the user's (typing, pasting) and the
+// program's. setText sends it synchronously, before it returns, even when the text stays the
+// same; a handler may set the text again from inside it, and that nested notification arrives
+// before the inner setText returns (the numeric fields' filter relies on it).
 class EditField {
   public:
     virtual ~EditField() = default;

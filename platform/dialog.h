@@ -22,10 +22,10 @@ enum class Notification {
     SelectionChanged, // the user changed a list's selection
     DoubleClicked,    // the user double-clicked a list entry
     TextChanged,      // an edit field's text changed, by the user or by the program
-    FocusGained,
-    FocusLost,
-    Clicked,       // a button, or a picture that reports clicks
-    DeletePressed, // the Delete key on a list box's selected entry
+    FocusGained,      // an edit field got the keyboard focus (once, not again until it lost it)
+    FocusLost,        // an edit field lost the keyboard focus (once)
+    Clicked,          // a button, or a picture that reports clicks
+    DeletePressed,    // the Delete key on a list box's selected entry
 };
 
 // A notification with what its handler needs.
@@ -36,13 +36,21 @@ struct NotifyMessage {
 };
 
 // The controller side of a window: what the platform calls, on the window's thread.
+//
+// An exception that a handler lets go ends at the host, never in the toolkit's event loop: the
+// host reports it with the system's error report (an error message box owned by the window)
+// and the window goes on, taking its next message as usual.
 class DialogHost;
 
 class DialogController {
   public:
     virtual ~DialogController() = default;
     // The host that runs this controller hands itself over before onInitDialog (a dialog
-    // run through DialogHost::runDialog learns its own window this way).
+    // run through DialogHost::runDialog learns its own window this way). The host outlives
+    // the controller's use of it: a window of WindowSystem::runWindow destroys its controller
+    // before its host, so the controller may still use the host in its destructor (stop a
+    // timer, wait for a worker that posts); a dialog of runDialog is gone when runDialog
+    // returns, and its controller, which the caller owns, leaves the host alone from then on.
     virtual void onAttach(DialogHost& /*host*/) {}
     // The window exists and its controls can be found; false ends the dialog at once.
     virtual bool onInitDialog() = 0;
@@ -61,7 +69,9 @@ class DialogController {
     virtual std::optional<std::string> onTooltipText(int /*controlId*/) { return std::nullopt; }
     // A timer started with DialogHost::startTimer.
     virtual void onTimer(int /*timerId*/) {}
-    // The window was painted (it is visible, or has just been shown).
+    // The window was painted (it is visible, or has just been shown, or was uncovered). The
+    // program's own pictures (DialogHost::setPicture) cause no call, so the paint handling may
+    // set pictures.
     virtual void onPaint() {}
     // The pointer moved over the window or one of its controls: the controller may choose
     // the cursor (DialogHost::setCursor).
@@ -119,6 +129,7 @@ class DialogHost {
     // A bitmap resource decoded; nullopt when the module lacks it or it cannot be read.
     virtual std::optional<Image> loadBitmap(unsigned bitmapId) = 0;
     // Shows `image` in picture control `controlId`, drawn at the control's top-left corner.
+    // Setting a picture never triggers a paint: the repaint it causes calls no onPaint.
     virtual void setPicture(int controlId, const Image& image) = 0;
     // Puts bitmap `bitmapId` on button `controlId` and sizes the button to the bitmap,
     // keeping its top-left corner. False when the bitmap or the button is missing.
@@ -126,9 +137,16 @@ class DialogHost {
     // A control's font: face, point size, weight (400 normal, 700 bold).
     virtual void setFont(int controlId, const std::string& face, int points, int weight) = 0;
 
-    // Runs `task` on the window's thread, soon; callable from any thread. A task posted after
-    // the window is gone never runs.
+    // Runs `task` on the window's thread, soon, as one of the window's messages (an exception
+    // from it is reported as a handler's is); callable from any thread. Tasks run in the order
+    // they were posted, and only while the window runs: once it has ended (endDialog) a task
+    // still waiting, or posted later, never runs, so a task may use the controller.
     virtual void post(std::function<void()> task) = 0;
+
+    // Gives control `controlId` the keyboard focus. Called from onInitDialog it chooses the
+    // window's first focus, in place of the first control in the tab order; an edit field
+    // notifies FocusGained once it has the focus, by the time the window shows.
+    virtual void setFocus(int controlId) = 0;
 };
 
 } // namespace meridal::platform

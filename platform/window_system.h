@@ -25,7 +25,8 @@ class WindowSystem {
     using ControllerFactory = std::function<std::unique_ptr<DialogController>(DialogHost&)>;
     // Builds the window of layout `layoutId`, gives it the controller `makeController` makes
     // for its host, and runs it modally. Returns the window's endDialog result, or -1 when
-    // the layout cannot be built or the controller's initialisation gave up without one.
+    // the layout cannot be built or the controller's initialisation gave up without one. The
+    // controller is destroyed before its host, and both before this returns.
     virtual int runWindow(const Resources& resources, unsigned layoutId,
                           const ControllerFactory& makeController) = 0;
 };

@@ -22,15 +22,6 @@ std::string Resources::string(unsigned id) const
     return text;
 }
 
-std::optional<std::string_view> ResourceModule::find(unsigned type, unsigned id) const
-{
-    std::size_t size = 0;
-    const unsigned char* data = m_lookup(type, id, &size);
-    if (!data)
-        return std::nullopt;
-    return std::string_view(reinterpret_cast<const char*>(data), size);
-}
-
 std::string formatWithArgument(std::string_view format, std::string_view argument)
 {
     // Only the first "%s" takes the argument; "%%" is a percent sign. Nothing else in the

@@ -8,7 +8,8 @@
  *                 in the dynamic property "controlId"; the top widget names its menu bar
  *                 ("menuResource") and its icon ("iconResource"); a label or button may
  *                 name a bitmap to show ("bitmapResource"); a label with "notify" set
- *                 reports clicks; a list with "sorted" set keeps its entries sorted
+ *                 reports clicks; a list with "sorted" set keeps its entries sorted; a
+ *                 list with "wantsKeys" set tells the window of the keys pressed on it
  *   menu    (4)   a menu as Windows-1252 text, one line each, fields separated by TAB:
  *                   POPUP<TAB>text          opens a submenu ("&" marks the mnemonic)
  *                   ITEM<TAB>id<TAB>text<TAB>shortcut<TAB>flags

@@ -24,6 +24,9 @@ test_tools=(
   # running the window headless, screenshots, desktop-file checks, manual pages
   xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream man-db
+  # the Windows build and its tests under Wine; fonts-wine also gives the Tahoma in which the
+  # Windows dialog templates are laid out and checked on Linux (resources/authoring)
+  g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
   "${package_tools[@]}"
 )
 

@@ -47,4 +47,9 @@ if [ "$skipped" != "$expected" ]; then
   diff <(echo "$expected") <(echo "$skipped") || true
   status=1
 fi
+
+echo "== meridal-convert.exe under Wine against the Linux program"
+cmake --build --preset dev --target meridal-convert TessaryRes.dll >/dev/null
+bash tests/tools/compare_with_windows.sh "$PWD/build/dev/bin/meridal-convert" \
+  "$PWD/build/windows/bin/meridal-convert.exe" "$PWD/build/windows/locale" || status=1
 exit "$status"

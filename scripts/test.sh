@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds Meridal and runs every test: the normal build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of the banner's worker
-# thread under ThreadSanitizer, the fuzz targets over their seed corpus, and the house rules
-# (layering, formatting). With MERIDAL_PACKAGE_TEST=1 (CI sets it) also the Debian packages:
+# thread under ThreadSanitizer, the fuzz targets over their seed corpus, the Windows build's
+# tests under Wine (scripts/test-windows.sh), and the house rules (layering, formatting). With MERIDAL_PACKAGE_TEST=1 (CI sets it) also the Debian packages:
 # built, checked, installed, run and purged, which needs root and changes the system
 # (tests/package/check_packages.sh).
 set -euo pipefail
@@ -43,6 +43,9 @@ if [ -d fuzz/corpus ]; then
   ./build/fuzz/bin/fuzz_catalogue -runs=0 fuzz/corpus
   ./build/fuzz/bin/fuzz_catalogue_file -runs=0 fuzz/corpus
 fi
+echo "== the Windows build under Wine"
+bash scripts/test-windows.sh
+
 if [ "$package_test" = 1 ]; then
   echo "== Debian packages"
   bash tests/package/check_packages.sh

@@ -111,10 +111,16 @@ class HostWindow final : public QDialog {
         switch (event->type()) {
         case QEvent::FocusIn:
         case QEvent::FocusOut: {
+            // An edit field is told once that it gained the focus and once that it lost it. A
+            // menu opening over the field leaves the keyboard focus where it is; a dialog that
+            // shows gives its first focus twice, on its own and as its window activates.
+            const bool gained = event->type() == QEvent::FocusIn;
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && qobject_cast<QLineEdit*>(watched))
-                m_host->notify(id.toInt(), event->type() == QEvent::FocusIn ? Notification::FocusGained
-                                                                            : Notification::FocusLost);
+            if (reason == Qt::PopupFocusReason || !qobject_cast<QLineEdit*>(watched) ||
+                gained == (m_focusedEdit == watched))
+                break;
+            m_focusedEdit = gained ? watched : nullptr;
+            m_host->notify(id.toInt(), gained ? Notification::FocusGained : Notification::FocusLost);
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -132,6 +138,7 @@ class HostWindow final : public QDialog {
     static constexpr int okId = 1;
     static constexpr int cancelId = 2;
     QtDialogHost* m_host = nullptr;
+    QPointer<QObject> m_focusedEdit; // the edit field last told that it has the focus
 };
 
 namespace {
@@ -851,14 +858,21 @@ void QtDialogHost::post(std::function<void()> task)
 {
     if (!m_window)
         return;
-    // Queued to the window's thread; dropped with the window.
+    // Queued to the window's thread; dropped with the window, and once the window has ended.
     QMetaObject::invokeMethod(
         m_window.data(),
         [this, task = std::move(task)] {
-            if (m_controller)
+            if (m_controller && !m_ended)
                 handle(task);
         },
         Qt::QueuedConnection);
+}
+
+void QtDialogHost::setFocus(int controlId)
+{
+    // In a window not shown yet this names the control that takes the focus when it shows.
+    if (QWidget* widget = control(controlId))
+        widget->setFocus(Qt::OtherFocusReason);
 }
 
 MessageResult QtDialogHost::SyncedMessageBoxes::show(const std::string& text, const std::string& caption,

@@ -51,7 +51,9 @@ struct MenuEntry;
 // - a context-menu request over a control, from the mouse, the Menu key or Shift+F10 ->
 //   onContextMenu; a tooltip over a control registered with addTooltip -> onTooltipText;
 //   a timer -> onTimer; a repaint of a picture control, other than the one its new picture
-//   (setPicture) causes -> onPaint; the pointer moving over the window -> onSetCursor.
+//   (setPicture) causes -> onPaint; the pointer moving over the window -> onSetCursor;
+// - a posted task -> runs as a message of the window while it runs (not once it has ended).
+// Every call into the controller ends in one catch: an exception becomes the system's report.
 class QtDialogHost final : public DialogHost {
   public:
     QtDialogHost(const Resources& resources, unsigned layoutId, QWidget* parent = nullptr);
@@ -106,6 +108,7 @@ class QtDialogHost final : public DialogHost {
     bool setButtonBitmap(int controlId, unsigned bitmapId) override;
     void setFont(int controlId, const std::string& face, int points, int weight) override;
     void post(std::function<void()> task) override;
+    void setFocus(int controlId) override;
 
   private:
     friend class HostWindow;

@@ -26,14 +26,7 @@ class QtWindowSystem final : public WindowSystem {
     int runWindow(const Resources& resources, unsigned layoutId,
                   const ControllerFactory& makeController) override
     {
-        QtDialogHost host(resources, layoutId);
-        if (!host.window())
-            return -1;
-        host.desktop().setProfileWriter(m_writeProfile);
-        // The window's icon (named by its layout) stands for the whole program.
-        QGuiApplication::setWindowIcon(host.window()->windowIcon());
-        const std::unique_ptr<DialogController> controller = makeController(host);
-        return host.exec(*controller);
+        return qt::runWindow(resources, layoutId, makeController, m_writeProfile);
     }
 
   private:
@@ -43,6 +36,20 @@ class QtWindowSystem final : public WindowSystem {
 };
 
 } // namespace
+
+int runWindow(const Resources& resources, unsigned layoutId,
+              const WindowSystem::ControllerFactory& makeController, const ProfileWriter& writeProfile)
+{
+    QtDialogHost host(resources, layoutId);
+    if (!host.window())
+        return -1;
+    host.desktop().setProfileWriter(writeProfile);
+    // The window's icon (named by its layout) stands for the whole program.
+    QGuiApplication::setWindowIcon(host.window()->windowIcon());
+    // Made after the host and so destroyed before it.
+    const std::unique_ptr<DialogController> controller = makeController(host);
+    return host.exec(*controller);
+}
 
 std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv, ProfileWriter writeProfile)
 {

@@ -11,4 +11,8 @@ namespace meridal::platform::qt {
 // `writeProfile` is what the windows' desktop sets the user's profile values with.
 std::unique_ptr<WindowSystem> createWindowSystem(int& argc, char** argv, ProfileWriter writeProfile = {});
 
+// WindowSystem::runWindow on Qt Widgets, for a process whose QApplication exists already.
+int runWindow(const Resources& resources, unsigned layoutId,
+              const WindowSystem::ControllerFactory& makeController, const ProfileWriter& writeProfile = {});
+
 } // namespace meridal::platform::qt

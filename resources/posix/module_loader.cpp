@@ -1,11 +1,13 @@
 // Loading "TessaryRes.dll" on Linux: an ELF shared object, opened by its full path from the
 // program's own folder.
 #include "resources/resource_module.h"
+#include "resources/tessary_res.h"
 
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace meridal {
 
@@ -23,6 +25,14 @@ std::string programFolder()
 }
 
 } // namespace
+
+struct ResourceModule::System {
+    TessaryFindResourceFn lookup = nullptr;
+};
+
+ResourceModule::ResourceModule(std::unique_ptr<System> system) : m_system(std::move(system)) {}
+
+ResourceModule::~ResourceModule() = default;
 
 std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
 {
@@ -42,10 +52,20 @@ std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return nullptr;
-    auto lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));
-    if (!lookup)
+    auto system = std::make_unique<System>();
+    system->lookup = reinterpret_cast<TessaryFindResourceFn>(dlsym(handle, TESSARY_FIND_RESOURCE_SYMBOL));
+    if (!system->lookup)
         return nullptr;
-    return std::unique_ptr<ResourceModule>(new ResourceModule(lookup));
+    return std::unique_ptr<ResourceModule>(new ResourceModule(std::move(system)));
+}
+
+std::optional<std::string_view> ResourceModule::find(unsigned type, unsigned id) const
+{
+    std::size_t size = 0;
+    const unsigned char* data = m_system->lookup(type, id, &size);
+    if (!data)
+        return std::nullopt;
+    return std::string_view(reinterpret_cast<const char*>(data), size);
 }
 
 } // namespace meridal

@@ -94,6 +94,22 @@ TEST(Windows1252, SystemTextsConvertWithAQuestionMarkForEachMisfit)
         EXPECT_EQ(utf8ToWindows1252Lossy(c.utf8), c.cp1252) << c.utf8;
 }
 
+// The Windows resource module's strings arrive as UTF-16: every one of the 32 characters that
+// Windows-1252 puts at 80 to 9F comes back as its byte, and nothing is refused.
+TEST(Windows1252, ResourceStringsConvertFromUtf16)
+{
+    std::u16string all;
+    std::string bytes;
+    for (int b = 1; b < 256; ++b) {
+        all += static_cast<char16_t>(codePointOf1252(static_cast<char>(b)));
+        bytes += static_cast<char>(b);
+    }
+    EXPECT_EQ(utf16ToWindows1252(all), bytes);
+    EXPECT_EQ(utf16ToWindows1252(u"\u2013 \u0100 a\xD83D\xDE00"
+                                 u"b \xDC00"),
+              "\x96 ? a?b ?");
+}
+
 // File names and command lines cross the Windows interfaces as UTF-16.
 TEST(Utf16, ConvertsBothWaysAndReplacesWhatIsNoCharacter)
 {

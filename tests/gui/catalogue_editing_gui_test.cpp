@@ -196,6 +196,31 @@ TEST_F(CatalogueEditingGuiTest, editsReachTheSavedFile)
     EXPECT_NE(saved.find(expected), std::string::npos) << saved;
 }
 
+// The dialog opens with the keyboard focus in the first field that the user can type in, in
+// every mode, and never in a read-only field before it.
+TEST_F(CatalogueEditingGuiTest, theFocusStartsInTheFirstFieldThatTakesTyping)
+{
+    const struct {
+        int command;
+        int field;
+    } cases[] = {
+        {res::cmdAddDimension2, res::idEditDimension},
+        {res::cmdAddUnit2, res::idEditUnit},
+        {res::cmdRelabelDimension2, res::idEditDimension},
+        {res::cmdChangeUnit2, res::idEditUnit},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        editThroughMenu(c.command, [&c](QDialog& dialog, std::map<int, QWidget*>& controls) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            QWidget* focused = QApplication::focusWidget();
+            ASSERT_NE(focused, nullptr);
+            EXPECT_EQ(focused->property("controlId").toInt(), c.field);
+            EXPECT_FALSE(edit(controls, c.field).isReadOnly());
+        });
+    }
+}
+
 TEST_F(CatalogueEditingGuiTest, refusedInputKeepsTheDialogOpen)
 {
     // A pasted check mark cannot be kept in the file. (Which labels are refused is the

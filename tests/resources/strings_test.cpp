@@ -4,7 +4,6 @@
 #include "resources/resource_ids.h"
 #include "resources/resource_module.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -84,34 +83,6 @@ TEST(StringTable, NewUnitsDefaultToFactorOneAndOffsetZero)
 {
     EXPECT_EQ(parseDecimal(text(res::strDefaultFactor)), 1.0);
     EXPECT_EQ(parseDecimal(text(res::strDefaultOffset)), 0.0);
-}
-
-// A file:// URL's path, percent-escapes decoded.
-std::string filePath(const std::string& url)
-{
-    std::string path;
-    for (std::size_t i = 7; i < url.size(); ++i) {
-        if (url[i] == '%' && i + 2 < url.size()) {
-            path += static_cast<char>(std::stoi(url.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            path += url[i];
-        }
-    }
-    return path;
-}
-
-// The targets are web addresses, or pages of the user guide that the build tree holds.
-TEST(StringTable, ShellTargetsAreWebAddressesOrPagesOfTheGuide)
-{
-    for (unsigned id = res::strTargetFirst; id <= res::strTargetLast; ++id) {
-        const std::string s = text(id);
-        EXPECT_EQ(s.find_first_of(" \t\n\"<>"), std::string::npos) << s;
-        if (s.rfind("file:///", 0) == 0)
-            EXPECT_TRUE(std::filesystem::is_regular_file(filePath(s))) << s;
-        else
-            EXPECT_EQ(s.rfind("https://", 0), 0u) << s;
-    }
 }
 
 } // namespace

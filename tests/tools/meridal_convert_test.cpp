@@ -1,4 +1,6 @@
 #include "tests/resources/loaded_module.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/temp_folder.h"
 
 #include "catalogue/unit_catalogue.h"
 #include "catalogue/windows1252.h"
@@ -15,11 +17,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h> // mkfifo
+#endif
 
 namespace meridal {
 namespace {
@@ -40,12 +44,10 @@ void writeFile(const fs::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string shellQuoted(const std::string& text)
+// The program under test, next to the test program.
+fs::path convertProgram()
 {
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
+    return test::besideTestProgram(MERIDAL_CONVERT_PROGRAM);
 }
 
 // Three dimensions in Windows-1252 with CRLF line ends, the degree sign as the byte B0 (octal 260).
@@ -85,36 +87,38 @@ struct Case {
 // Each test runs the program in a fresh working folder, "work", of a temporary folder of its own.
 class MeridalConvert : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override { fs::create_directories(work()); }
+    void TearDown() override
     {
-        fs::remove_all(m_root);
-        fs::create_directories(work());
+        // A read-only file would stop the removal on Windows.
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(m_root, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove_all(m_root, ignored);
     }
-    void TearDown() override { fs::remove_all(m_root); }
 
     fs::path work() const { return m_root / "work"; }
     fs::path catalogue() const { return work() / "Meridal.xml"; }
     // Runs the program in the working folder once for each case and checks what it gives back.
-    // A run that takes more than 5 s is stopped (status 124). `environment` is put before the
-    // command ("NAME=value ").
-    void expectRuns(const std::vector<Case>& cases, const std::string& program = MERIDAL_CONVERT_PROGRAM,
-                    const std::string& environment = "")
+    // A run that takes more than 20 s is stopped.
+    void expectRuns(const std::vector<Case>& cases, const fs::path& program = convertProgram(),
+                    const std::map<std::string, std::string>& environment = {})
     {
         for (const Case& c : cases) {
             std::string args;
             for (const auto& arg : c.args)
-                args += " " + shellQuoted(arg);
+                args += " '" + arg + "'";
             SCOPED_TRACE("meridal-convert" + args);
-            const std::string command = "cd " + shellQuoted(work()) + " && " + environment + "timeout 5 " +
-                                        shellQuoted(program) + args + " >../out 2>../err";
-            const int status = std::system(command.c_str());
-            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status);
-            EXPECT_THAT(readFile(m_root / "out"), c.out);
-            EXPECT_THAT(readFile(m_root / "err"), c.err);
+            const test::ProgramRun run =
+                test::runProgram(program, c.args, work(), environment, std::chrono::seconds(20));
+            EXPECT_FALSE(run.timedOut);
+            EXPECT_EQ(run.status, c.status);
+            EXPECT_THAT(test::withPlainLineEnds(run.out), c.out);
+            EXPECT_THAT(test::withPlainLineEnds(run.err), c.err);
         }
     }
 
-    const fs::path m_root = fs::temp_directory_path() / ("meridal-convert-" + std::to_string(getpid()));
+    const fs::path m_root = test::makeTempFolder("meridal-convert");
 };
 
 TEST_F(MeridalConvert, ConvertsListsAndRefusesAsDocumented)
@@ -234,15 +238,15 @@ TEST_F(MeridalConvert, CatalogueOptionAndMissingFiles)
 
     // A copy in a folder without TessaryRes.dll does not take one from the working folder or
     // from LD_LIBRARY_PATH.
-    const fs::path alone = m_root / "meridal-convert";
-    fs::copy_file(MERIDAL_CONVERT_PROGRAM, alone);
-    const fs::path builtModule = fs::path(MERIDAL_CONVERT_PROGRAM).parent_path() / "TessaryRes.dll";
+    const fs::path alone = m_root / MERIDAL_CONVERT_PROGRAM;
+    fs::copy_file(convertProgram(), alone);
+    const fs::path builtModule = convertProgram().parent_path() / "TessaryRes.dll";
     fs::create_directory(m_root / "lib");
     fs::copy_file(builtModule, m_root / "lib" / "TessaryRes.dll");
     fs::copy_file(builtModule, work() / "TessaryRes.dll");
     const Case notFound{{"12", "in", "ft"}, "", message("Could not find TessaryRes.dll"), 1};
     expectRuns({notFound}, alone);
-    expectRuns({notFound}, alone, "LD_LIBRARY_PATH=" + shellQuoted((m_root / "lib").string()) + " ");
+    expectRuns({notFound}, alone, {{test::librarySearchPath, (m_root / "lib").string()}});
 }
 
 // The loader's message for a damaged catalogue is its own test's; here it reaches the terminal.
@@ -288,9 +292,11 @@ TEST_F(MeridalConvert, FilesThatAreNoCatalogueAreRefusedAtOnce)
         const char* reason;
     };
     const std::vector<Kind> kinds = {
+#ifndef _WIN32
         {"FIFO", [](const fs::path& p) { ::mkfifo(p.c_str(), 0644); }, "named pipe"},
-        {"folder", [](const fs::path& p) { fs::create_directory(p); }, "folder"},
         {"link loop", [](const fs::path& p) { fs::create_symlink(p, p); }, "loop"},
+#endif
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, "folder"},
         {"sparse file over the limit",
          [](const fs::path& p) {
              writeFile(p, "<root></root>");
@@ -308,6 +314,14 @@ TEST_F(MeridalConvert, FilesThatAreNoCatalogueAreRefusedAtOnce)
         EXPECT_EQ(fs::symlink_status(catalogue()).type(), before); // left as it was
     }
     fs::remove(catalogue());
+#ifdef _WIN32
+    // The system's devices are refused by name, without being read.
+    for (const char* device : {"NUL", "CON", "COM1"}) {
+        const auto refused = ::testing::AllOf(error(device), HasSubstr("device"));
+        expectRuns({{{"--check", device}, "", refused, 1},
+                    {{"--catalogue", device, "1", "m", "m"}, "", refused, 1}});
+    }
+#endif
 }
 
 TEST_F(MeridalConvert, CheckWarnsOfWhatTheNextSaveWouldNotKeep)

@@ -4,12 +4,17 @@
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/dialog.h"
+#include "platform/window_system.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <functional>
+#include <iostream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <set>
@@ -20,9 +25,11 @@
 
 namespace meridal::test {
 
-// Substitute controls with the notification semantics of the real ones: the program's own
-// selections notify nothing, setText notifies TextChanged before it returns, and the
-// user's actions (the user* operations) notify as the platform would.
+// Substitute controls and windows that keep the platform's rules (platform/*.h) as the real
+// hosts do, checked by the same contract tests (tests/contract): the program's own selections
+// notify nothing, setText notifies TextChanged before it returns, the user's actions (the user*
+// operations) notify as the platform would, an exception from a handler is reported and the
+// window goes on, and posted tasks run only while the window runs.
 using Notify = std::function<void(platform::Notification, int index)>;
 
 class FakeList final : public platform::ListControl {
@@ -108,6 +115,18 @@ class FakeList final : public platform::ListControl {
             userSelect(static_cast<int>(found - m_entries.begin()));
         return found != m_entries.end();
     }
+    // The user clicks the list at `client`, with Ctrl held when `control` is set. A click on an
+    // entry selects it; a click below the entries, or Ctrl+click on the selected entry, keeps
+    // the selection and tells nothing, as a list box does.
+    void userClick(platform::Point client, bool control = false)
+    {
+        const int index = entryAt(client);
+        if (index < 0 || (control && index == m_selected))
+            return;
+        userSelect(index);
+    }
+    // Where entry `index` lies, in the list's own coordinates.
+    static platform::Point entryPoint(int index) { return {4, index * rowHeight + rowHeight / 2}; }
     // The user double-clicks entry `index`: it is selected first, as a click selects it.
     void userDoubleClick(int index)
     {
@@ -321,6 +340,17 @@ class FakeDialogHost final : public platform::DialogHost {
         m_controller = &controller;
         controller.onAttach(*this);
     }
+    // Attaches `controller` and initialises the window, as it shows. False when the
+    // initialisation gave up or already ended the window.
+    bool open(platform::DialogController& controller)
+    {
+        attach(controller);
+        bool initialised = false;
+        deliver([&] { initialised = controller.onInitDialog(); });
+        return initialised && !ended();
+    }
+    // Whether the window has been ended (endDialog).
+    bool ended() const { return !endResults.empty(); }
 
     platform::ListControl* list(int id) override { return find(lists, id); }
     platform::EditField* edit(int id) override { return find(edits, id); }
@@ -329,10 +359,15 @@ class FakeDialogHost final : public platform::DialogHost {
     {
         return lists.count(id) || edits.count(id) || texts.count(id) || otherControls.count(id);
     }
-    platform::MessageBoxes& messageBoxes() override { return messages; }
+    platform::MessageBoxes& messageBoxes() override { return *m_messageBoxes; }
+    // Message boxes go to `boxes` from now on instead of `messages`.
+    void setMessageBoxes(platform::MessageBoxes& boxes) { m_messageBoxes = &boxes; }
     platform::Clipboard& clipboard() override { return fakeClipboard; }
     platform::Desktop& desktop() override { return fakeDesktop; }
-    void close() override { m_controller->onClose(); }
+    void close() override
+    {
+        deliver([&] { m_controller->onClose(); });
+    }
     void endDialog(int result) override { endResults.push_back(result); }
     void setCaption(const std::string& text) override { caption = text; }
     void setMenuChecked(int commandId, bool checked) override { menuChecks[commandId] = checked; }
@@ -388,9 +423,21 @@ class FakeDialogHost final : public platform::DialogHost {
         std::lock_guard lock(postedMutex);
         posted.push_back(std::move(task));
     }
+    // Edit fields tell when they gain and lose the focus, as the user's moves do.
+    void setFocus(int controlId) override
+    {
+        if (!hasControl(controlId) || controlId == focused)
+            return;
+        const int previous = std::exchange(focused, controlId);
+        if (edits.count(previous))
+            notify(previous, platform::Notification::FocusLost);
+        if (edits.count(controlId))
+            notify(controlId, platform::Notification::FocusGained);
+    }
 
-    // Runs what was posted so far, in order.
-    void runPosted()
+    // Runs what was posted so far, in order, while the window runs; once it has ended, what
+    // waits is dropped. False when nothing was waiting.
+    bool runPosted()
     {
         std::vector<std::function<void()>> tasks;
         {
@@ -398,15 +445,51 @@ class FakeDialogHost final : public platform::DialogHost {
             tasks = std::move(posted);
             posted.clear();
         }
-        for (auto& task : tasks)
-            task();
+        for (auto& task : tasks) {
+            if (ended())
+                break;
+            deliver(task);
+        }
+        return !tasks.empty();
     }
 
     void notify(int id, platform::Notification notification, int index = -1)
     {
-        m_controller->onNotify({id, notification, index});
+        deliver([&] { m_controller->onNotify({id, notification, index}); });
     }
-    void command(int id) { m_controller->onCommand(id); }
+    void command(int id)
+    {
+        deliver([&] { m_controller->onCommand(id); });
+    }
+    // The window is painted (shown or uncovered).
+    void paint()
+    {
+        deliver([&] { m_controller->onPaint(); });
+    }
+
+    // One message to the controller. An exception it lets go ends here: a line on standard
+    // error and the system's report, as on the real hosts, and the window goes on.
+    template <typename Call> void deliver(Call&& call)
+    {
+        int error = 0;
+        try {
+            call();
+            return;
+        } catch (const std::bad_alloc& failure) {
+            error = ENOMEM;
+            failures.emplace_back(failure.what());
+        } catch (const std::exception& failure) {
+            error = EINVAL;
+            failures.emplace_back(failure.what());
+        } catch (...) {
+            error = EINVAL;
+            failures.emplace_back("an exception of unknown type");
+        }
+        std::cerr << "meridal: " << failures.back() << std::endl;
+        messageBoxes().show(utf8ToWindows1252Lossy(std::strerror(error)), failureCaption,
+                            platform::MessageIcon::Error, platform::MessageButtons::Ok,
+                            platform::DefaultButton::First);
+    }
 
     struct Font {
         std::string face;
@@ -440,6 +523,9 @@ class FakeDialogHost final : public platform::DialogHost {
     std::map<int, Font> fonts;
     std::vector<std::function<void()>> posted;
     std::mutex postedMutex;
+    int focused = 0;                   // the control given the focus (setFocus), 0 for none
+    std::vector<std::string> failures; // what the exceptions that reached the host said
+    std::string failureCaption;        // the report's caption (the module's string 208)
 
   private:
     Notify notifier(int id)
@@ -456,6 +542,44 @@ class FakeDialogHost final : public platform::DialogHost {
     }
 
     platform::DialogController* m_controller = nullptr;
+    platform::MessageBoxes* m_messageBoxes = &messages;
+};
+
+// Windows on substitute controls, run as WindowSystem::runWindow runs them: the controller is
+// made for its host and initialised, then served the tasks it posts until it ends the window;
+// with nothing left to run the window gets the close message, as when the user closes it. The
+// controller is destroyed before its host.
+class FakeWindowSystem final : public platform::WindowSystem {
+  public:
+    using HostMaker = std::function<std::unique_ptr<FakeDialogHost>(unsigned layoutId)>;
+    explicit FakeWindowSystem(HostMaker makeHost) : m_makeHost(std::move(makeHost)) {}
+
+    platform::MessageBoxes& messageBoxes() override { return ownerless; }
+    int runWindow(const Resources& /*resources*/, unsigned layoutId,
+                  const ControllerFactory& makeController) override
+    {
+        const std::unique_ptr<FakeDialogHost> host = m_makeHost(layoutId);
+        if (!host)
+            return -1;
+        {
+            const std::unique_ptr<platform::DialogController> controller = makeController(*host);
+            if (host->open(*controller)) {
+                while (!host->ended()) {
+                    if (host->runPosted())
+                        continue;
+                    host->close();
+                    if (!host->ended())
+                        break;
+                }
+            }
+        }
+        return host->ended() ? host->endResults.front() : -1;
+    }
+
+    FakeMessageBoxes ownerless;
+
+  private:
+    HostMaker m_makeHost;
 };
 
 } // namespace meridal::test

@@ -123,6 +123,8 @@ TEST_F(UnitEditDlgTest, modesSetCaptionWritableFieldsAndPresets)
             EXPECT_EQ(host.edits.at(id).readOnly(), !writable(id));
             EXPECT_EQ(host.edits.at(id).text(), c.shown.at(id));
         }
+        // Typing starts in the first field that takes it.
+        EXPECT_EQ(host.focused, c.writable.front());
         // The user can change only what is writable (last field first: the base unit field
         // of a new dimension writes the unit field).
         for (auto id = std::rbegin(fields); id != std::rend(fields); ++id) {

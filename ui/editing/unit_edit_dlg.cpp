@@ -27,6 +27,10 @@ std::string filterDecimalText(std::string_view text)
 
 namespace {
 
+// The five fields in reading order, which is also their tab order.
+constexpr int fieldsInOrder[] = {res::idEditDimension, res::idEditBaseUnit, res::idEditUnit,
+                                 res::idEditFactor, res::idEditOffset};
+
 unsigned captionOf(EditMode mode)
 {
     switch (mode) {
@@ -75,7 +79,20 @@ bool CUnitEditDlg::onInitDialog()
     if (host().hasControl(res::idEditNote)) {
         host().setFont(res::idEditNote, m_resources.string(res::strEditFontFace), 10, 400);
     }
+    focusFirstWritable();
     return true;
+}
+
+void CUnitEditDlg::focusFirstWritable()
+{
+    // Typing starts in the first field the mode lets the user change; the read-only fields
+    // before it only show what the change is about.
+    for (int id : fieldsInOrder) {
+        if (writable(id) && host().edit(id)) {
+            host().setFocus(id);
+            return;
+        }
+    }
 }
 
 bool CUnitEditDlg::writable(int controlId) const
@@ -94,8 +111,7 @@ bool CUnitEditDlg::writable(int controlId) const
 
 void CUnitEditDlg::applyMode()
 {
-    for (int id :
-         {res::idEditDimension, res::idEditBaseUnit, res::idEditUnit, res::idEditFactor, res::idEditOffset}) {
+    for (int id : fieldsInOrder) {
         if (platform::EditField* field = host().edit(id))
             field->setReadOnly(!writable(id));
     }

@@ -67,6 +67,7 @@ class CUnitEditDlg final : public platform::DialogController {
     platform::DialogHost& host() { return *m_host; }
     void applyMode();
     void showPresets();
+    void focusFirstWritable();
     void preset(int controlId, const std::optional<std::string>& text);
 
     void onDimensionLabelChanged(const platform::NotifyMessage&);
