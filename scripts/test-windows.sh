@@ -12,6 +12,12 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Wine reads the process's ANSI code page from the locale; the tests pin their own.
 export LC_ALL=C.UTF-8
 
+# One wineserver for the whole run, started before anything else of Wine: the first process
+# of a cold server can hang.
+mkdir -p "$WINEPREFIX"
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== a Wine prefix for the tests"
   wineboot --init >/dev/null 2>&1
@@ -19,13 +25,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
-    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$fonts/"
+    if [ -f "/usr/share/wine/fonts/$font" ]; then cp "/usr/share/wine/fonts/$font" "$fonts/"; fi
   done
+else
+  wineboot >/dev/null 2>&1
 fi
-# One wineserver for the whole run: the first process of a cold server can hang.
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wineboot >/dev/null 2>&1
 
 echo "== build for Windows"
 cmake --preset windows >/dev/null

@@ -27,6 +27,9 @@ compare() { # what the Linux program printed, what the Windows one printed, the 
 on_windows() { # Wine's output, CR LF made LF
   wine "$windows" "$@" 2>&1 | tr -d '\r'
 }
+in_japanese() { # the same under a Japanese locale (this shell keeps its own)
+  env LOCPATH="$locales" LC_ALL=ja_JP.UTF-8 wine "$windows" "$@" 2>&1 | tr -d '\r'
+}
 
 values=(1 12.5 -40 0.001 1e6 -2.5E-3 .5 +3)
 n=0
@@ -53,7 +56,7 @@ if [ -d "$locales/ja_JP.UTF-8" ]; then
   for args in "100 °C °F" "--list Temperature" "1 °c K" "-e 451 °F °C"; do
     read -ra words <<<"$args"
     compare "$("$linux" "${words[@]}" 2>&1)" \
-            "$(LOCPATH=$locales LC_ALL=ja_JP.UTF-8 on_windows "${words[@]}")" "${words[@]}" "(Japanese locale)"
+            "$(in_japanese "${words[@]}")" "${words[@]}" "(Japanese locale)"
   done
 else
   echo "no Japanese locale could be compiled: the code-page check did not run"
