@@ -35,7 +35,8 @@ class Desktop {
     virtual bool writeProfileString(const std::string& section, const std::string& key,
                                     const std::string& value) = 0;
 
-    // The full path of the running program's file.
+    // The full path of the running program's file. A file name, so not Windows-1252 but
+    // as the program passes file names on: the system's bytes on Linux, UTF-8 on Windows.
     virtual std::string programFilePath() = 0;
     // The four-part version stamped into the program file, or empty.
     virtual std::string programFileVersion() = 0;
