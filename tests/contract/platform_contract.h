@@ -100,7 +100,7 @@ class RecordingController : public platform::DialogController {
 
     long count(int controlId, Notification code) const
     {
-        return std::count(messages.begin(), messages.end(), Message{controlId, code});
+        return static_cast<long>(std::count(messages.begin(), messages.end(), Message{controlId, code}));
     }
 
     platform::DialogHost* host = nullptr;
