@@ -193,19 +193,18 @@ void Win32DialogHost::attachMenu(unsigned menuId)
     m_accelerators = loadAccelerators(*m_resources, menuId);
     // The window grows by the menu bar, so that the client area keeps the template's size; a
     // bar that wraps onto a second line is measured once it is in place.
-    RECT window{};
-    GetWindowRect(m_window, &window);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
         RECT now{};
         GetClientRect(m_window, &now);
-        const int grow = (client.bottom - client.top) - (now.bottom - now.top);
+        const LONG grow = (client.bottom - client.top) - (now.bottom - now.top);
         if (grow == 0)
             break;
-        window.bottom += grow;
-        window.top -= grow / 2; // stays centred as the template placed it
-        SetWindowPos(m_window, nullptr, window.left, std::max(window.top, 0L), window.right - window.left,
-                     window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT window{};
         GetWindowRect(m_window, &window);
+        // Centred where the template placed it, never above the top of the screen.
+        SetWindowPos(m_window, nullptr, window.left, std::max<LONG>(window.top - grow / 2, 0),
+                     window.right - window.left, window.bottom - window.top + grow,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
