@@ -57,10 +57,17 @@ function(meridal_test name)
   if(ARG_LABEL)
     set(labels LABELS ${ARG_LABEL})
   endif()
+  # Windows' windows share one desktop, where only one can be the active window: their tests
+  # take turns.
+  set(lock "")
+  if(ARG_GUI AND WIN32)
+    set(lock RESOURCE_LOCK windows_desktop)
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8"
                                   ENVIRONMENT_MODIFICATION "${platform}"
                                   ${labels}
+                                  ${lock}
                        DISCOVERY_TIMEOUT 60)
 endfunction()
 
