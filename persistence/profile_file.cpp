@@ -106,8 +106,11 @@ bool writeProfileValue(const std::string& path, std::string_view section, std::s
         return updated == content.bytes || writeFileAtomically(path, updated, error);
     }
     case UserFileContent::Status::Missing: {
+        // The path is UTF-8 on every system; a narrow path would be read in the ANSI code
+        // page on Windows.
         std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+        const std::filesystem::path file(std::u8string(path.begin(), path.end()));
+        std::filesystem::create_directories(file.parent_path(), ignored);
         return createFile(path, withProfileValue({}, section, key, value), error);
     }
     case UserFileContent::Status::NotRegular:

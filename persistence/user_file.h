@@ -6,8 +6,8 @@
 #include <string>
 
 // The one reader of the user's files (the catalogue, the log, the profile). The system calls
-// behind it live in persistence/posix (and one day persistence/win32); this header is the
-// same for every system.
+// behind it live in persistence/posix and persistence/win32; this header is the same for
+// every system, and so are the paths it takes: UTF-8 text (the system's bytes on Linux).
 
 namespace meridal {
 
@@ -18,8 +18,8 @@ inline constexpr std::size_t maxUserFileBytes = std::size_t{256} << 20;
 // equal identities are the same file, not changed in between (to the precision of the file
 // system's clock).
 struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t file = 0; // the file's number on its device
+    std::uint64_t device = 0; // the device, or on Windows the volume's serial number
+    std::uint64_t file = 0;   // the file's number on its device (inode, file index)
     std::uint64_t size = 0;
     std::int64_t modifiedSeconds = 0; // last change of the content, since 1970 (UTC)
     std::int64_t modifiedNanoseconds = 0;
@@ -32,7 +32,7 @@ struct UserFileContent {
     enum class Status {
         Ok,         // `bytes` holds the whole file
         Missing,    // no such file
-        NotRegular, // a folder, device, FIFO, socket, or a link that leads nowhere readable
+        NotRegular, // a folder, device (NUL, COM1...), pipe, socket, or a link that leads nowhere readable
         TooLarge,   // over the limit
         Unreadable, // exists, but could not be opened or read
     };
@@ -44,9 +44,9 @@ struct UserFileContent {
 };
 
 // Reads the user's file at `path` in one piece, as it is on disk (no line-end changes).
-// Only a regular file is opened (a FIFO, device, socket or folder is never opened, so reading
-// never waits or runs a driver), and no more than its size at the time it was opened is read.
-// Never throws: running out of memory gives TooLarge.
+// Only a regular file is opened for reading (a FIFO, device, socket or folder never is, so
+// reading never waits or runs a driver), and no more than its size at the time it was opened
+// is read. Never throws: running out of memory gives TooLarge.
 UserFileContent readUserFile(const std::string& path, std::size_t limit = maxUserFileBytes);
 
 // The identity of the file at `path` now (a link is followed); nothing when there is none.
@@ -54,12 +54,10 @@ std::optional<FileIdentity> fileIdentity(const std::string& path);
 
 // What the file system says about a file: missing (a link that leads nowhere included),
 // read-only (no write permission bit in its mode, whoever we are, or a file this user may
-// not write), or writable.
+// not write; on Windows the read-only attribute, or an open for writing that is refused),
+// or writable. A file that another program holds open is busy, not read-only.
 enum class FileState { Missing, ReadOnly, Writable };
 FileState fileState(const std::string& path);
-
-// What a file of this mode (st_mode) is, in words: "a folder", "a named pipe (FIFO)"...
-std::string describeFileKind(unsigned mode);
 
 // The reason given for a file whose content does not fit into the memory left.
 inline constexpr const char* tooLargeForMemoryReason = "it is too large for the memory available";

@@ -22,7 +22,9 @@ endforeach()
 
 get_filename_component(sourceDir "${MANIFEST}" DIRECTORY)
 get_filename_component(outputDir "${OUTPUT}" DIRECTORY)
-get_filename_component(outputName "${OUTPUT}" NAME_WE)
+# The whole file name: "TessaryRes.dll_data.c" and "TessaryRes.installed_data.c" share the
+# part before the first dot, and their builds may run at the same time.
+get_filename_component(outputName "${OUTPUT}" NAME)
 set(scratch "${outputDir}/${outputName}-scratch")
 file(MAKE_DIRECTORY "${scratch}")
 

@@ -23,13 +23,24 @@ check catalogue persistence ui app platform tools resources
 check persistence ui app platform tools
 check ui app tools
 check platform ui app persistence tools
-# System headers: the file layer's POSIX calls live in persistence/posix (a Windows port puts
-# its own beside them in persistence/win32); the rest of the engine and the controllers use
-# the standard library only.
-system=$(grep -rn -E '#\s*include\s*<(unistd|fcntl|pwd|grp|dirent|dlfcn|windows)\.h>|#\s*include\s*<sys/' \
-           catalogue persistence ui 2>/dev/null | grep -v -E '^persistence/(posix|win32)/' || true)
+# System headers: split by file, not by #ifdef. POSIX headers only in a posix/ folder (and in
+# platform/qt, where the Qt desktop needs them), Windows headers only in a win32/ folder; the
+# rest of the program uses the standard library only. Tests, benchmarks and fuzz targets are
+# not checked.
+program_folders=(catalogue persistence ui resources tools platform app)
+posix_headers='unistd|fcntl|pwd|grp|dirent|dlfcn|poll|termios|spawn|pthread|signal|syslog|netdb|libgen|sched|semaphore|glob|fnmatch|wordexp|utime|langinfo|iconv|elf|link|sys/[a-z_]+|arpa/[a-z_]+|netinet/[a-z_]+'
+windows_headers='windows|win[a-z0-9_]*|[a-z0-9_]*api|shlobj|shlwapi|shobjidl|commctrl|commdlg|sddl|accctrl|objbase|ole2|oleauto|olectl|psapi|tlhelp32|dbghelp|ntdef|ntstatus|versionhelpers|uxtheme|dwmapi|richedit|io|direct|process|conio|share'
+system=$(grep -rn -E "#\s*include\s*<($posix_headers)\.h>" --include='*.cpp' --include='*.h' --include='*.c' \
+           "${program_folders[@]}" 2>/dev/null | grep -v -E '^([a-z_]+/)*posix/|^platform/qt/' || true)
 if [ -n "$system" ]; then
-  echo "system headers outside persistence/posix and persistence/win32:"
+  echo "POSIX headers outside a posix/ folder (and platform/qt):"
+  echo "$system"
+  exit 1
+fi
+system=$(grep -rn -i -E "#\s*include\s*<($windows_headers)\.h>" --include='*.cpp' --include='*.h' --include='*.c' \
+           "${program_folders[@]}" 2>/dev/null | grep -v -E '^([a-z_]+/)*win32/' || true)
+if [ -n "$system" ]; then
+  echo "Windows headers outside a win32/ folder:"
   echo "$system"
   exit 1
 fi
@@ -37,7 +48,7 @@ fi
 # calculator): streams that cannot say so are not used, mkstemp gives way to
 # mkostemp(..., O_CLOEXEC), every fopen mode carries "e" and every ::open names O_CLOEXEC. Tests, benchmarks and fuzz
 # targets start nothing and are not checked.
-program_sources=(catalogue persistence ui resources tools platform app)
+program_sources=("${program_folders[@]}")
 leaks=$(grep -rn -E 'std::(i|o)?fstream\b|\bmkstemps?\(|\bfopen\([^;]*,[[:space:]]*"[^"e]*"' \
           --include='*.cpp' --include='*.h' --include='*.c' "${program_sources[@]}" 2>/dev/null || true)
 leaks+=$(grep -rn -E '(^|[^[:alnum:]_])::open(at)?\(' --include='*.cpp' --include='*.c' "${program_sources[@]}" 2>/dev/null |

@@ -1,5 +1,6 @@
 #include "persistence/atomic_file.h"
 
+#include "persistence/posix/file_kind.h"
 #include "persistence/user_file.h"
 
 #include <algorithm>
@@ -321,7 +322,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     const mode_t mode = target.status.st_mode;
     if (target.exists && !S_ISREG(mode)) {
-        error = shown + " is " + describeFileKind(mode) + ", not a regular file; it was left alone";
+        error = shown + " is " + posix::describeFileKind(mode) + ", not a regular file; it was left alone";
         return false;
     }
     if (target.exists && ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||

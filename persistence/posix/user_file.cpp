@@ -1,5 +1,7 @@
 #include "persistence/user_file.h"
 
+#include "persistence/posix/file_kind.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
@@ -39,6 +41,8 @@ FileIdentity identityOf(const struct stat& st)
 
 } // namespace
 
+namespace posix {
+
 std::string describeFileKind(unsigned mode)
 {
     switch (mode & S_IFMT) {
@@ -60,6 +64,8 @@ std::string describeFileKind(unsigned mode)
     }
 }
 
+} // namespace posix
+
 UserFileContent readUserFile(const std::string& path, std::size_t limit)
 {
     // Look before opening: opening a device runs its driver, and opening a FIFO waits for a
@@ -75,7 +81,7 @@ UserFileContent readUserFile(const std::string& path, std::size_t limit)
     }
     if (!S_ISREG(seen.st_mode))
         return refused(Status::NotRegular,
-                       "it is " + describeFileKind(seen.st_mode) + ", not a regular file");
+                       "it is " + posix::describeFileKind(seen.st_mode) + ", not a regular file");
     if (static_cast<std::uintmax_t>(seen.st_size) > limit)
         return refused(Status::TooLarge, sizeLimitReason(limit));
 

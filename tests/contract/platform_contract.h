@@ -51,6 +51,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -98,7 +99,7 @@ class RecordingController : public platform::DialogController {
             onPainted();
     }
 
-    long count(int controlId, Notification code) const
+    std::ptrdiff_t count(int controlId, Notification code) const
     {
         return static_cast<long>(std::count(messages.begin(), messages.end(), Message{controlId, code}));
     }

@@ -1,61 +1,37 @@
 #pragma once
 
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
+#include "tests/support/temp_folder.h"
+
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <grp.h>
 #include <iterator>
-#include <stdexcept>
 #include <string>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+// Files for the tests of the file layer, on Linux and on Windows. Paths are UTF-8, as the
+// program's own are; the system's functions get them through std::filesystem::path.
 namespace meridal::test {
 
-// Runs `call` with the process's file size limit at `bytes`, so that a write stops part way
-// whatever the user's rights; returns what `call` returned.
-inline bool withFileSizeLimit(rlim_t bytes, const std::function<bool()>& call)
+inline std::filesystem::path pathOf(const std::string& utf8)
 {
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = bytes;
-    const bool limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-    const bool result = limited && call();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-    if (!limited)
-        throw std::runtime_error("cannot limit the file size");
-    return result;
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+inline std::string utf8Of(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 // A fresh, empty folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "meridal-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
+    TempDir() : m_path(makeTempFolder("meridal-test")) {}
+    ~TempDir() { removeTempFolder(m_path); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    // The UTF-8 path of `name` inside the folder.
+    std::string file(const std::string& name) const { return utf8Of(m_path / pathOf(name)); }
     const std::filesystem::path& path() const { return m_path; }
     // For checking that nothing was left behind.
     std::size_t entryCount() const
@@ -70,76 +46,21 @@ class TempDir {
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
 {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(pathOf(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathOf(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The user id of "nobody", for cases that need a user other than the owner of a file.
-inline constexpr uid_t nobody = 65534;
-
-// Runs `body` in a child process and gives its exit status. A child that is still running
-// after `seconds` is stopped by SIGALRM, and one that ends by a signal counts as -1, so a
-// hang or a crash fails the test instead of ending the test program.
-inline int inChild(const std::function<int()>& body, unsigned seconds = 5)
+// Takes the owner's write permission away (on Windows: sets the read-only attribute).
+inline void makeReadOnly(const std::string& path)
 {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        throw std::runtime_error("cannot fork");
-    if (pid == 0) {
-        ::alarm(seconds);
-        rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        int code = 100;
-        try {
-            code = body();
-        } catch (...) {
-            code = 101;
-        }
-        std::fflush(nullptr);
-        ::_exit(code);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The same as the user "nobody", which needs root; 102 when the change of user fails.
-inline int asNobody(const std::function<int()>& body, unsigned seconds = 5)
-{
-    return inChild(
-        [&] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-                return 102;
-            return body();
-        },
-        seconds);
-}
-
-inline bool canActAsAnotherUser()
-{
-    return ::geteuid() == 0;
-}
-
-// A listening Unix socket bound at `path`, the kind of special file a test may make anywhere.
-// The socket itself is closed again; the file stays.
-inline void makeSocketFile(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (fd < 0 || path.size() >= sizeof address.sun_path)
-        throw std::runtime_error("cannot make a socket at " + path);
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    if (!bound)
-        throw std::runtime_error("cannot bind a socket at " + path);
+    namespace fs = std::filesystem;
+    fs::permissions(pathOf(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
 }
 
 } // namespace meridal::test

@@ -4,10 +4,9 @@
 
 #include "persistence/tracked_file.h"
 
-#include <fcntl.h>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 
 namespace meridal {
 namespace {
@@ -20,17 +19,14 @@ using TheirChange = TrackedFile::TheirChange;
 // as a change within one step of the file system's clock does.
 void writeKeepingTheTime(const std::string& path, const std::string& bytes)
 {
-    struct stat before {};
-    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const fs::file_time_type before = fs::last_write_time(test::pathOf(path));
     test::writeBytes(path, bytes);
-    const timespec times[2] = {before.st_atim, before.st_mtim};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    fs::last_write_time(test::pathOf(path), before);
 }
 
 void setModifiedAnHourAgo(const std::string& path)
 {
-    timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    fs::last_write_time(test::pathOf(path), fs::file_time_type::clock::now() - std::chrono::hours(1));
 }
 
 TEST(TrackedFile, closeSavesOnlyAFileThatIsAsItWasRead)
@@ -49,11 +45,11 @@ TEST(TrackedFile, closeSavesOnlyAFileThatIsAsItWasRead)
         ASSERT_EQ(file.read().bytes, "ours");
     };
     const auto startMissing = [](TrackedFile& file, const std::string& path) {
-        fs::remove(path);
+        fs::remove(test::pathOf(path));
         ASSERT_EQ(file.read().status, UserFileContent::Status::Missing);
     };
     const auto create = [](TrackedFile& file, const std::string& path) {
-        fs::remove(path);
+        fs::remove(test::pathOf(path));
         std::string error;
         ASSERT_TRUE(file.create("ours", error)) << error;
     };
@@ -74,16 +70,16 @@ TEST(TrackedFile, closeSavesOnlyAFileThatIsAsItWasRead)
          [](const std::string& p) { writeKeepingTheTime(p, "ouch"); }, Action::KeepTheirs},
         {"created at start, unchanged", keep, true, create, nothing, Action::Save},
         {"created at start, then changed", keep, true, create, theirs, Action::Ask},
-        {"gone", keep, true, read, [](const std::string& p) { fs::remove(p); }, Action::Gone},
+        {"gone", keep, true, read, [](const std::string& p) { fs::remove(test::pathOf(p)); }, Action::Gone},
         {"missing at start and still", keep, true, startMissing, nothing, Action::StillMissing},
         {"missing at start, made by another", keep, false, startMissing, theirs, Action::KeepTheirs},
         {"missing at start, made by another, ours changed", keep, true, startMissing, theirs, Action::Ask},
-        {"made read-only", keep, true, read, [](const std::string& p) { ::chmod(p.c_str(), 0444); },
+        {"made read-only", keep, true, read, [](const std::string& p) { test::makeReadOnly(p); },
          Action::ReadOnly},
         {"unreadable at start", keep, true,
          [](TrackedFile& file, const std::string& path) {
-             fs::remove(path);
-             fs::create_directory(path);
+             fs::remove(test::pathOf(path));
+             fs::create_directory(test::pathOf(path));
              ASSERT_EQ(file.read().status, UserFileContent::Status::NotRegular);
          },
          nothing, Action::NeverSaveOver},

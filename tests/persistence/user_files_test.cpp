@@ -1,21 +1,20 @@
-// The catalogue file on a real file system: special files, links, permissions, other users,
-// interrupted saves. Every case works in a scratch folder of its own.
+// The user's files on a real file system, the same on every system: size limits, a file
+// that grows while it is read, read-only files, hard links, replacement. Every case works in
+// a scratch folder of its own; tests/persistence/<system>/ holds what only one system has.
 #include "tests/persistence/file_helpers.h"
 #include "tests/support/fake_resources.h"
 
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_file.h"
 #include "persistence/user_file.h"
-#include "resources/resource_ids.h"
 
 #include <atomic>
-#include <fcntl.h>
+#include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
-#include <vector>
 
 namespace meridal {
 namespace {
@@ -33,79 +32,12 @@ class UserFiles : public ::testing::Test {
     test::TempDir m_dir;
     std::string m_path = m_dir.file(catalogueFileName);
     std::string m_error;
-
-    struct stat statOf(const std::string& path) const
-    {
-        struct stat st {};
-        EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-        return st;
-    }
 };
 
-// What stands at the path: made fresh in the scratch folder for each case.
-struct Special {
-    const char* name;
-    std::function<void(const test::TempDir&, const std::string&)> make;
-};
-
-const std::vector<Special>& specialFiles()
-{
-    static const std::vector<Special> cases = {
-        {"FIFO", [](auto&, const std::string& p) { ::mkfifo(p.c_str(), 0644); }},
-        {"link to a FIFO",
-         [](const test::TempDir& d, const std::string& p) {
-             ::mkfifo(d.file("fifo").c_str(), 0644);
-             fs::create_symlink(d.file("fifo"), p);
-         }},
-        {"socket", [](auto&, const std::string& p) { test::makeSocketFile(p); }},
-        {"link to a socket",
-         [](const test::TempDir& d, const std::string& p) {
-             test::makeSocketFile(d.file("socket"));
-             fs::create_symlink("socket", p); // relative to the link's folder
-         }},
-        {"folder", [](auto&, const std::string& p) { fs::create_directory(p); }},
-        {"link loop",
-         [](const test::TempDir& d, const std::string& p) {
-             fs::create_symlink(p, d.file("other"));
-             fs::create_symlink(d.file("other"), p);
-         }},
-    };
-    return cases;
-}
-
-TEST_F(UserFiles, onlyARegularFileIsOpenedAndEveryOtherKindIsToldAtOnce)
-{
-    for (const Special& special : specialFiles()) {
-        SCOPED_TRACE(special.name);
-        test::TempDir dir;
-        const std::string path = dir.file(catalogueFileName);
-        special.make(dir, path);
-        // A read that opened a FIFO would wait for a writer for ever: the child is stopped.
-        const int status = test::inChild([&] {
-            const UserFileContent content = readUserFile(path);
-            return content.status == Status::NotRegular && !content.reason.empty() ? 0 : 1;
-        });
-        EXPECT_EQ(status, 0);
-
-        UnitCatalogue catalogue;
-        const int loaded = test::inChild([&] {
-            const LoadResult result = readCatalogue(path, catalogue, strings());
-            return result.ok && result.unreadable && result.fileStatus == Status::NotRegular &&
-                           !result.reason.empty()
-                       ? 0
-                       : 1;
-        });
-        EXPECT_EQ(loaded, 0);
-    }
-
-    fs::create_symlink(m_dir.file("absent"), m_path); // a link that leads nowhere yet
-    EXPECT_EQ(readUserFile(m_path).status, Status::Missing);
-}
-
-TEST_F(UserFiles, sizeLimitHasItsOwnStatusAndRunningOutOfMemoryIsNoCrash)
+TEST_F(UserFiles, sizeLimitHasItsOwnStatus)
 {
     test::writeBytes(m_path, "<root></root>");
-    ASSERT_EQ(::truncate(m_path.c_str(), static_cast<off_t>(maxUserFileBytes) + 1), 0); // sparse
+    fs::resize_file(test::pathOf(m_path), maxUserFileBytes + 1); // sparse where the system can
     const UserFileContent content = readUserFile(m_path);
     EXPECT_EQ(content.status, Status::TooLarge);
     EXPECT_NE(content.reason.find("256 MB"), std::string::npos) << content.reason;
@@ -113,25 +45,6 @@ TEST_F(UserFiles, sizeLimitHasItsOwnStatusAndRunningOutOfMemoryIsNoCrash)
     const LoadResult result = readCatalogue(m_path, catalogue, strings());
     EXPECT_TRUE(result.ok && result.unreadable);
     EXPECT_EQ(result.fileStatus, Status::TooLarge);
-
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "an address space limit cannot be combined with AddressSanitizer's shadow memory";
-#else
-    // A file within the limit that does not fit into the memory left: no std::bad_alloc escapes.
-    ASSERT_EQ(::truncate(m_path.c_str(), 200 << 20), 0);
-    const int status = test::inChild([&] {
-        rlimit limit{};
-        ::getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = 96 << 20;
-        if (::setrlimit(RLIMIT_AS, &limit) != 0)
-            return 3;
-        const UserFileContent big = readUserFile(m_path);
-        UnitCatalogue loaded;
-        const LoadResult load = readCatalogue(m_path, loaded, strings());
-        return big.status != Status::Ok && !big.reason.empty() && load.ok && load.unreadable ? 0 : 1;
-    });
-    EXPECT_EQ(status, 0);
-#endif
 }
 
 TEST_F(UserFiles, aFileThatGrowsWhileItIsReadIsReadNoFurtherThanItsSizeAtOpen)
@@ -139,11 +52,10 @@ TEST_F(UserFiles, aFileThatGrowsWhileItIsReadIsReadNoFurtherThanItsSizeAtOpen)
     test::writeBytes(m_path, std::string(4 << 20, 'x'));
     std::atomic<bool> done{false};
     std::thread writer([&] {
-        const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND);
+        std::ofstream out(test::pathOf(m_path), std::ios::binary | std::ios::app);
         const std::string chunk(1 << 16, 'y');
         for (int i = 0; i < 1024 && !done; ++i) // 64 MB at most
-            (void)!::write(fd, chunk.data(), chunk.size());
-        ::close(fd);
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size())).flush();
     });
     const UserFileContent content = readUserFile(m_path, 8 << 20);
     done = true;
@@ -156,153 +68,65 @@ TEST_F(UserFiles, aFileThatGrowsWhileItIsReadIsReadNoFurtherThanItsSizeAtOpen)
     EXPECT_EQ(content.bytes.substr(0, 4 << 20), std::string(4 << 20, 'x'));
 }
 
-TEST_F(UserFiles, aFileThisUserMayNotWriteIsReadOnly)
+TEST_F(UserFiles, aReadOnlyFileIsNeverWritten)
 {
     test::writeBytes(m_path, "<root></root>");
-    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
+    test::makeReadOnly(m_path);
     EXPECT_EQ(fileState(m_path), FileState::ReadOnly);
     UnitCatalogue catalogue;
     EXPECT_FALSE(writeCatalogue(m_path, catalogue, m_error)); // not even for root
     EXPECT_NE(m_error.find("read-only"), std::string::npos) << m_error;
     EXPECT_EQ(test::readBytes(m_path), "<root></root>");
-
-    if (!test::canActAsAnotherUser())
-        GTEST_SKIP() << "needs root to try the file as another user";
-    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(m_path.c_str(), 0644), 0); // root's, writable by root alone
-    EXPECT_EQ(test::asNobody([&] { return static_cast<int>(fileState(m_path)); }),
-              static_cast<int>(FileState::ReadOnly));
-    ASSERT_EQ(::chown(m_path.c_str(), test::nobody, test::nobody), 0);
-    EXPECT_EQ(test::asNobody([&] { return static_cast<int>(fileState(m_path)); }),
-              static_cast<int>(FileState::Writable));
+    EXPECT_EQ(m_dir.entryCount(), 1u);
 }
 
-// Where replacing the file by a new one would lose what the user has, the file is written in place.
-TEST_F(UserFiles, fileIsWrittenInPlaceWhereReplacingItWouldLoseSomething)
+// A file with a second name is written in place: both names keep naming one file.
+TEST_F(UserFiles, aHardLinkedFileIsWrittenInPlace)
 {
     test::writeBytes(m_path, "old");
     const std::string other = m_dir.file("hard link");
-    ASSERT_EQ(::link(m_path.c_str(), other.c_str()), 0);
-    const ino_t inode = statOf(m_path).st_ino;
+    fs::create_hard_link(test::pathOf(m_path), test::pathOf(other));
+    const std::optional<FileIdentity> before = fileIdentity(m_path);
+    ASSERT_TRUE(before);
     ASSERT_TRUE(writeFileAtomically(m_path, "new bytes", m_error)) << m_error;
     EXPECT_EQ(test::readBytes(other), "new bytes");
-    EXPECT_EQ(statOf(m_path).st_ino, inode);
+    EXPECT_TRUE(fs::equivalent(test::pathOf(m_path), test::pathOf(other)));
+    EXPECT_EQ(fileIdentity(m_path)->file, before->file);
     EXPECT_EQ(m_dir.entryCount(), 2u);
 
-    // Writing in place reserves the new size first: a write that cannot grow the file keeps
-    // the old bytes whole.
-    const bool written = test::withFileSizeLimit(
-        64, [&] { return writeFileAtomically(m_path, std::string(4096, 'x'), m_error); });
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(m_error.empty());
-    EXPECT_EQ(test::readBytes(other), "new bytes");
-    ASSERT_EQ(::unlink(other.c_str()), 0);
-
-    // An extended attribute (an ACL is one) stays with the file.
-    if (::setxattr(m_path.c_str(), "user.meridal", "kept", 4, 0) == 0) {
-        ASSERT_TRUE(writeFileAtomically(m_path, "newer", m_error)) << m_error;
-        char value[8] = {};
-        EXPECT_EQ(::getxattr(m_path.c_str(), "user.meridal", value, sizeof value), 4);
-        EXPECT_EQ(test::readBytes(m_path), "newer");
-    }
-
-    if (!test::canActAsAnotherUser())
-        GTEST_SKIP() << "needs root to write as another user";
-    // Root's file, writable by all, in a folder all may write: it stays root's.
-    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(m_path.c_str(), 0666), 0);
-    EXPECT_EQ(test::asNobody([&] { return writeFileAtomically(m_path, "by nobody", m_error) ? 0 : 1; }), 0);
-    EXPECT_EQ(statOf(m_path).st_uid, 0u);
-    EXPECT_EQ(test::readBytes(m_path), "by nobody");
-    // A folder we may not write: the file is still written, in place.
-    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
-    EXPECT_EQ(test::asNobody([&] { return writeFileAtomically(m_path, "again", m_error) ? 0 : 1; }), 0);
-    EXPECT_EQ(test::readBytes(m_path), "again");
+    // Shorter content leaves nothing of the old behind.
+    ASSERT_TRUE(writeFileAtomically(m_path, "new", m_error)) << m_error;
+    EXPECT_EQ(test::readBytes(other), "new");
 }
 
-TEST_F(UserFiles, ownFileIsReplacedWholeWithItsModeAndGroup)
+TEST_F(UserFiles, ownFileIsReplacedWhole)
 {
-    test::writeBytes(m_path, "old");
-    ASSERT_EQ(::chmod(m_path.c_str(), 0640), 0);
-    const ino_t inode = statOf(m_path).st_ino;
+    test::writeBytes(m_path, "old content");
+    const std::optional<FileIdentity> before = fileIdentity(m_path);
+    ASSERT_TRUE(before);
     ASSERT_TRUE(writeFileAtomically(m_path, "new", m_error)) << m_error;
-    EXPECT_NE(statOf(m_path).st_ino, inode); // a new file took the old one's place
-    EXPECT_EQ(statOf(m_path).st_mode & 07777, 0640u);
+    EXPECT_NE(fileIdentity(m_path)->file, before->file); // a new file took the old one's place
     EXPECT_EQ(test::readBytes(m_path), "new");
+    EXPECT_EQ(m_dir.entryCount(), 1u);
 }
 
-TEST_F(UserFiles, linksAreWrittenThroughAndSpecialFilesAreLeftAlone)
+// What the reader remembers of a file tells any change of it, and nothing else.
+TEST_F(UserFiles, identityIsThatOfTheFileAsItWasRead)
 {
-    // A link to a file that does not exist yet creates the file, and stays a link.
-    fs::create_symlink("real.xml", m_path);
-    EXPECT_EQ(fileState(m_path), FileState::Missing);
-    test::FakeResources resources;
-    resources.set(res::typeHtml, res::htmlDefaultCatalogue, "<root></root>");
-    EXPECT_TRUE(writeDefaultCatalogue(m_path, resources));
-    EXPECT_TRUE(fs::is_symlink(m_path));
-    EXPECT_EQ(test::readBytes(m_dir.file("real.xml")), "<root></root>");
+    EXPECT_FALSE(fileIdentity(m_path));
+    test::writeBytes(m_path, "ours");
+    const UserFileContent content = readUserFile(m_path);
+    ASSERT_EQ(content.status, Status::Ok);
+    EXPECT_EQ(fileIdentity(m_path), content.identity);
+    EXPECT_EQ(content.identity.size, 4u);
 
-    // ... but not a folder for it.
-    const std::string nowhere = m_dir.file("nowhere.xml");
-    fs::create_symlink(m_dir.file("no such folder/real.xml"), nowhere);
-    EXPECT_FALSE(writeFileAtomically(nowhere, "new", m_error));
-    EXPECT_TRUE(fs::is_symlink(nowhere));
-
-    for (const Special& special : specialFiles()) {
-        SCOPED_TRACE(special.name);
-        test::TempDir dir;
-        const std::string path = dir.file(catalogueFileName);
-        special.make(dir, path);
-        const fs::file_type before = fs::symlink_status(path).type();
-        std::string error;
-        EXPECT_EQ(test::inChild([&] { return writeFileAtomically(path, "new", error) ? 1 : 0; }), 0);
-        EXPECT_FALSE(writeDefaultCatalogue(path, resources));
-        EXPECT_EQ(fs::symlink_status(path).type(), before);
-    }
-    // The reason names what stands there.
-    const std::string fifo = m_dir.file("fifo.xml");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    EXPECT_FALSE(writeFileAtomically(fifo, "new", m_error));
-    EXPECT_NE(m_error.find("not a regular file"), std::string::npos) << m_error;
-}
-
-TEST_F(UserFiles, interruptedSaveLeavesAPrivateCopyThatTheNextSaveRemoves)
-{
-    test::writeBytes(m_path, "old");
-    ASSERT_EQ(::chmod(m_path.c_str(), 0600), 0);
-    // Others' copies: another machine's, and one of a process that is still running.
-    char host[256] = {};
-    ::gethostname(host, sizeof host - 1);
-    const std::string foreign = m_dir.file("Meridal.xml.tmp-some-other-host-12345-1");
-    const std::string running = m_dir.file("Meridal.xml.tmp-" + std::string(host) + "-1-1");
-    test::writeBytes(foreign, "theirs");
-    test::writeBytes(running, "theirs");
-
-    // A file size limit ends the saving process part way through its write.
-    const int status = test::inChild([&] {
-        ::umask(022);
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit small{1 << 16, 1 << 16};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
-        writeFileAtomically(m_path, std::string(1 << 20, 'x'), error);
-        return 0;
-    });
-    ASSERT_EQ(status, -1);
-    EXPECT_EQ(test::readBytes(m_path), "old");
-    std::vector<std::string> leftovers;
-    for (const auto& entry : fs::directory_iterator(m_dir.path()))
-        if (entry.path() != m_path && entry.path() != foreign && entry.path() != running)
-            leftovers.push_back(entry.path().string());
-    ASSERT_EQ(leftovers.size(), 1u);
-    EXPECT_EQ(statOf(leftovers[0]).st_mode & 0777, 0600u) << "the copy was readable by others";
-
-    ASSERT_TRUE(writeFileAtomically(m_path, "new", m_error)) << m_error;
-    EXPECT_FALSE(fs::exists(leftovers[0]));
-    EXPECT_TRUE(fs::exists(foreign));
-    EXPECT_TRUE(fs::exists(running));
-    EXPECT_EQ(m_dir.entryCount(), 3u);
-    EXPECT_EQ(statOf(m_path).st_mode & 0777, 0600u);
+    fs::last_write_time(test::pathOf(m_path), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const std::optional<FileIdentity> older = fileIdentity(m_path);
+    ASSERT_TRUE(older);
+    EXPECT_NE(*older, content.identity);
+    const auto hourAgo = std::chrono::system_clock::now() - std::chrono::hours(1);
+    EXPECT_NEAR(static_cast<double>(older->modifiedSeconds),
+                static_cast<double>(std::chrono::system_clock::to_time_t(hourAgo)), 60.0);
 }
 
 } // namespace

@@ -257,21 +257,6 @@ TEST_F(ConverterWindowTest, aChangeMadeWhileTheWindowStartsIsNotSavedOver)
     }
 }
 
-TEST_F(ConverterWindowTest, aCatalogueThatCannotBeCreatedIsToldAtStartAndTheDefaultServes)
-{
-    m_resources.set(res::typeHtml, res::htmlDefaultCatalogue, catalogueText(""));
-    fs::create_symlink("no-such-folder/Meridal.xml", "Meridal.xml"); // leads where nothing can be made
-
-    ASSERT_TRUE(open());
-    expectMessage(messages(), "S286", "S217", MessageIcon::Warning);
-    EXPECT_EQ(dimensions().entries(), (std::vector<std::string>{"S242", "Length", "Temperature"}));
-
-    host().messages.shown.clear();
-    window().onClose();
-    EXPECT_TRUE(messages().empty()); // told once, at start
-    EXPECT_FALSE(fs::exists("no-such-folder"));
-}
-
 // A window whose conversion fails as a handler can: the one place that catches shows the
 // system's report and the window goes on.
 class ThrowingWindow final : public CConverterDlg {

@@ -31,7 +31,7 @@ class ConverterWindowTest : public ::testing::Test {
     {
         m_window.reset();
         std::filesystem::current_path(m_oldDir);
-        std::filesystem::remove_all(m_dir);
+        removeTempFolder(m_dir);
     }
 
     // Length {m, mm, in, ft} and Temperature {K, C, F}, after the line `config` if given.
