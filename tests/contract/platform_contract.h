@@ -101,7 +101,7 @@ class RecordingController : public platform::DialogController {
 
     std::ptrdiff_t count(int controlId, Notification code) const
     {
-        return static_cast<long>(std::count(messages.begin(), messages.end(), Message{controlId, code}));
+        return std::count(messages.begin(), messages.end(), Message{controlId, code});
     }
 
     platform::DialogHost* host = nullptr;
