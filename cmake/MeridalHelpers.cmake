@@ -29,8 +29,8 @@ function(meridal_library name)
 endfunction()
 
 # meridal_test(NAME SOURCES ... [DEPENDS ...] [GUI] [LABEL label]): a GoogleTest program under
-# CTest. GUI tests run with the offscreen Qt platform; LABEL marks its tests for a preset's
-# filter.
+# CTest. GUI tests run with the offscreen Qt platform, or on Windows with the program's manifest
+# and the display MERIDAL_TEST_DISPLAY; LABEL marks its tests for a preset's filter.
 function(meridal_test name)
   cmake_parse_arguments(ARG "GUI" "LABEL" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -41,17 +41,33 @@ function(meridal_test name)
   # gtest_discover_tests flattens list values of PROPERTIES, so each property gets one
   # variable: the locale through ENVIRONMENT, the Qt platform through the modification.
   set(platform "QT_QPA_PLATFORM=unset:")
-  if(ARG_GUI)
+  if(ARG_GUI AND WIN32)
+    # Windows' windows under Wine need an X display: the one the test run gives, or none, and
+    # the tests skip saying so.
+    if(MERIDAL_TEST_DISPLAY)
+      set(platform "DISPLAY=set:${MERIDAL_TEST_DISPLAY}")
+    else()
+      set(platform "DISPLAY=unset:")
+    endif()
+    meridal_manifest(${name})
+  elseif(ARG_GUI)
     set(platform "QT_QPA_PLATFORM=set:offscreen")
   endif()
   set(labels "")
   if(ARG_LABEL)
     set(labels LABELS ${ARG_LABEL})
   endif()
+  # Windows' windows share one desktop, where only one can be the active window: their tests
+  # take turns.
+  set(lock "")
+  if(ARG_GUI AND WIN32)
+    set(lock RESOURCE_LOCK windows_desktop)
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8"
                                   ENVIRONMENT_MODIFICATION "${platform}"
                                   ${labels}
+                                  ${lock}
                        DISCOVERY_TIMEOUT 60)
 endfunction()
 
@@ -90,4 +106,18 @@ function(meridal_gzip input output)
     COMMAND sh -c "\"$0\" -9nc \"$1\" > \"$2\"" ${MERIDAL_GZIP} ${input} ${output}
     DEPENDS ${input}
     VERBATIM)
+endfunction()
+
+# meridal_manifest(TARGET): on Windows, the program's manifest (app/win32/meridal.exe.manifest:
+# common controls 6, per-monitor resolution) as the executable's manifest resource, so that a
+# test program runs the windows as the program does. Nothing elsewhere.
+function(meridal_manifest target)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(script ${CMAKE_BINARY_DIR}/manifest/manifest.rc)
+  # 1 is the program's own manifest (CREATEPROCESS_MANIFEST_RESOURCE_ID), 24 its type.
+  file(CONFIGURE OUTPUT ${script} CONTENT "1 24 \"${PROJECT_SOURCE_DIR}/app/win32/meridal.exe.manifest\"\n")
+  target_sources(${target} PRIVATE ${script})
+  set_property(SOURCE ${script} APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/meridal.exe.manifest)
 endfunction()

@@ -12,12 +12,39 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Wine reads the process's ANSI code page from the locale; the tests pin their own.
 export LC_ALL=C.UTF-8
 
-# One wineserver for the whole run, started before anything else of Wine: the first process
-# of a cold server can hang.
-mkdir -p "$WINEPREFIX"
+# Nothing of an earlier run's Wine goes on.
 wineserver -k >/dev/null 2>&1 || true
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+# The window's tests need an X display: a private Xvfb of this run's own, never the user's
+# desktop. Without a window manager, Wine draws its windows on a virtual desktop of its own.
+display=""
+xvfb=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if command -v Xvfb >/dev/null 2>&1; then
+  for number in $(seq 90 139); do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+      display=":$number"
+      break
+    fi
+  done
+fi
+if [ -n "$display" ]; then
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+  done
+  export DISPLAY="$display"
+else
+  echo "No Xvfb: the window's tests skip (scripts/setup-debian.sh --test installs it)."
+  unset DISPLAY
+fi
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== a Wine prefix for the tests"
   wineboot --init >/dev/null 2>&1
@@ -27,12 +54,20 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
     if [ -f "/usr/share/wine/fonts/$font" ]; then cp "/usr/share/wine/fonts/$font" "$fonts/"; fi
   done
-else
-  wineboot >/dev/null 2>&1
 fi
+if ! grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+  wineserver -w
+fi
+# One wineserver for the whole run: the first process of a cold server can hang. Its desktop
+# opens on the display above. The server that set the prefix up ends first.
+wineserver -w
+wineserver -p
+wineboot >/dev/null 2>&1
 
 echo "== build for Windows"
-cmake --preset windows >/dev/null
+cmake --preset windows -DMERIDAL_TEST_DISPLAY="$display" >/dev/null
 cmake --build --preset windows -j "$jobs"
 
 echo "== test under Wine"

@@ -44,6 +44,13 @@ class Win32Desktop final : public Desktop {
     // In the user's locale; a character Windows-1252 cannot hold becomes "?".
     std::string shortDate(const LocalDateTime& date) override;
 
+    // The window it serves, once that exists.
+    void setOwner(HWND__* owner, Poster poster)
+    {
+        m_owner = owner;
+        m_poster = std::move(poster);
+    }
+
     // Reads another file than the running program's, and opens relative targets from its
     // folder (tests).
     void setProgramFile(std::wstring path) { m_programFile = std::move(path); }

@@ -37,9 +37,11 @@
 //                             is the field's with its list of "maxVisibleItems" entries
 //   QListWidget               ListBox: LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
 //                             WS_TABSTOP, WS_EX_CLIENTEDGE; LBS_WANTKEYBOARDINPUT for a list
-//                             with "wantsKeys" (the window hears its Delete key). Never LBS_SORT
-//                             nor CBS_SORT: those sort by the user's locale, the program sorts
-//                             its "sorted" lists itself in Windows-1252 order
+//                             with "wantsKeys" (the window hears its Delete key)
+//   "sorted" on either        CBS_SORT, LBS_SORT: the list is sorted. The system would sort by
+//                             the user's locale, so the program's window takes the flag off
+//                             before the system makes the control and sorts the list itself in
+//                             Windows-1252 order (platform/win32/win32_dialog_host.h)
 //   QWidget, QFrame without a frame, layouts and spacers: nothing; their children are placed
 //   where the layout puts them. A size grip neither: a resizable window has WS_THICKFRAME
 // Any other widget stops the tool, so that no control is left out unseen.
@@ -236,11 +238,17 @@ std::optional<Control> controlOf(const QWidget& widget, const std::set<const QWi
         control.takesFocus = true;
     } else if (qobject_cast<const QComboBox*>(&widget)) {
         control.windowClass = QStringLiteral("ComboBox");
-        control.styles << QStringLiteral("CBS_DROPDOWNLIST") << QStringLiteral("WS_VSCROLL");
+        control.styles << QStringLiteral("CBS_DROPDOWNLIST");
+        if (widget.property("sorted").toBool())
+            control.styles << QStringLiteral("CBS_SORT");
+        control.styles << QStringLiteral("WS_VSCROLL");
         control.takesFocus = true;
     } else if (qobject_cast<const QListWidget*>(&widget)) {
         control.windowClass = QStringLiteral("ListBox");
-        control.styles << QStringLiteral("LBS_NOTIFY") << QStringLiteral("LBS_NOINTEGRALHEIGHT");
+        control.styles << QStringLiteral("LBS_NOTIFY");
+        if (widget.property("sorted").toBool())
+            control.styles << QStringLiteral("LBS_SORT");
+        control.styles << QStringLiteral("LBS_NOINTEGRALHEIGHT");
         if (widget.property("wantsKeys").toBool())
             control.styles << QStringLiteral("LBS_WANTKEYBOARDINPUT");
         control.styles << QStringLiteral("WS_VSCROLL");
