@@ -1,14 +1,18 @@
 #include "persistence/atomic_file.h"
 
 #include "persistence/posix/file_kind.h"
+#include "persistence/temporary_copy.h"
 #include "persistence/user_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -104,48 +108,26 @@ std::string hostName()
     char host[256] = {};
     if (::gethostname(host, sizeof host - 1) != 0)
         return "localhost";
-    std::string name(host);
-    std::replace(name.begin(), name.end(), '/', '_');
-    return name;
+    return hostNameForFiles(host);
 }
 
-// Temporary copies are named "<file>.tmp-<host>-<process>-<number>": the host and process
-// tell whose copy it is, so that a save removes only copies of its own machine's processes
-// that have ended, even in a home folder shared over the network.
-std::string temporaryPrefix(const std::string& target)
+std::string fileNameOf(const std::string& target)
 {
-    return fs::path(target).filename().string() + ".tmp-";
-}
-
-bool allDigits(std::string_view text)
-{
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return fs::path(target).filename().string();
 }
 
 // Removes what earlier interrupted saves of `target` left behind.
 void removeLeftovers(const std::string& target)
 {
-    const std::string prefix = temporaryPrefix(target);
+    const std::string fileName = fileNameOf(target);
     const std::string host = hostName();
     std::error_code ec;
     for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0)
+        const std::optional<std::uint64_t> writer =
+            temporaryCopyWriter(it->path().filename().string(), fileName, host);
+        if (!writer || *writer > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max()))
             continue;
-        // Host, process and number, read from the right: a host name may hold "-".
-        const std::string_view rest = std::string_view(name).substr(prefix.size());
-        const std::size_t numberDash = rest.rfind('-');
-        if (numberDash == std::string_view::npos || numberDash == 0)
-            continue;
-        const std::size_t processDash = rest.rfind('-', numberDash - 1);
-        if (processDash == std::string_view::npos)
-            continue;
-        const std::string_view process = rest.substr(processDash + 1, numberDash - processDash - 1);
-        if (rest.substr(0, processDash) != host || !allDigits(process) ||
-            !allDigits(rest.substr(numberDash + 1)) || process.size() > 9)
-            continue;
-        const auto pid = static_cast<pid_t>(std::stol(std::string(process)));
+        const auto pid = static_cast<pid_t>(*writer);
         // Our own process saves one file at a time, so a copy named for it is from a process
         // that ended long ago and had the same number.
         if (pid != ::getpid() && !(::kill(pid, 0) != 0 && errno == ESRCH))
@@ -160,12 +142,16 @@ void removeLeftovers(const std::string& target)
 // writable by us alone until the caller gives it its final mode.
 int createTemporary(const std::string& target, std::string& name)
 {
-    const std::string base = (fs::path(folderOf(target)) / temporaryPrefix(target)).string() + hostName() +
-                             "-" + std::to_string(::getpid()) + "-";
+    const fs::path folder = folderOf(target);
+    const std::string fileName = fileNameOf(target);
+    const std::string host = hostName();
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = base + std::to_string(random() % 1000000u);
+        const std::string candidate =
+            (folder /
+             temporaryCopyName(fileName, host, static_cast<std::uint64_t>(::getpid()), random() % 1000000u))
+                .string();
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0 || errno != EEXIST) {
             name = candidate;

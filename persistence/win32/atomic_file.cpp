@@ -1,11 +1,14 @@
 #include "persistence/atomic_file.h"
 
 #include "catalogue/win32/wide_text.h"
+#include "persistence/temporary_copy.h"
 #include "persistence/user_file.h"
 #include "persistence/win32/system_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <random>
 // clang-format off
 #include <windows.h>
@@ -91,24 +94,7 @@ std::string hostName()
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
     if (!GetComputerNameW(host, &length) || length == 0)
         return "localhost";
-    std::string name = fromWide(std::wstring_view(host, length));
-    std::replace(name.begin(), name.end(), '/', '_');
-    std::replace(name.begin(), name.end(), '\\', '_');
-    return name;
-}
-
-// Temporary copies are named "<file>.tmp-<host>-<process>-<number>": the host and process
-// tell whose copy it is, so that a save removes only copies of its own machine's processes
-// that have ended, even in a folder shared over the network.
-std::wstring temporaryPrefix(const std::wstring& target)
-{
-    return nameOf(target) + L".tmp-";
-}
-
-bool allDigits(std::string_view text)
-{
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return hostNameForFiles(fromWide(std::wstring_view(host, length)));
 }
 
 std::int64_t ticksOf(const FILETIME& time)
@@ -143,33 +129,21 @@ bool writerHasEnded(DWORD process, const FILETIME& written)
 void removeLeftovers(const std::wstring& target)
 {
     const std::wstring folder = folderOf(target);
-    const std::string prefix = fromWide(temporaryPrefix(target));
+    const std::string fileName = fromWide(nameOf(target));
     const std::string host = hostName();
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileExW(inFolder(folder, temporaryPrefix(target) + L"*").c_str(),
-                                           FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search =
+        FindFirstFileExW(inFolder(folder, toWide(temporaryCopyPrefix(fileName)) + L"*").c_str(),
+                         FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        const std::string name = fromWide(found.cFileName);
-        if (name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        // Host, process and number, read from the right: a host name may hold "-".
-        const std::string_view rest = std::string_view(name).substr(prefix.size());
-        const std::size_t numberDash = rest.rfind('-');
-        if (numberDash == std::string_view::npos || numberDash == 0)
-            continue;
-        const std::size_t processDash = rest.rfind('-', numberDash - 1);
-        if (processDash == std::string_view::npos)
-            continue;
-        const std::string_view process = rest.substr(processDash + 1, numberDash - processDash - 1);
-        if (rest.substr(0, processDash) != host || !allDigits(process) ||
-            !allDigits(rest.substr(numberDash + 1)) || process.size() > 10)
-            continue;
-        const unsigned long long number = std::stoull(std::string(process));
-        if (number > 0xFFFFFFFFull || !writerHasEnded(static_cast<DWORD>(number), found.ftLastWriteTime))
+        const std::optional<std::uint64_t> writer =
+            temporaryCopyWriter(fromWide(found.cFileName), fileName, host);
+        if (!writer || *writer > 0xFFFFFFFFull ||
+            !writerHasEnded(static_cast<DWORD>(*writer), found.ftLastWriteTime))
             continue;
         DeleteFileW(inFolder(folder, found.cFileName).c_str());
     } while (FindNextFileW(search, &found));
@@ -180,12 +154,14 @@ void removeLeftovers(const std::wstring& target)
 // program may open while it is written.
 Handle createTemporary(const std::wstring& target, std::wstring& name, DWORD& error)
 {
-    const std::wstring base = inFolder(folderOf(target), temporaryPrefix(target)) + toWide(hostName()) +
-                              L"-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    const std::wstring folder = folderOf(target);
+    const std::string fileName = fromWide(nameOf(target));
+    const std::string host = hostName();
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring candidate = base + std::to_wstring(random() % 1000000u);
+        const std::wstring candidate = inFolder(
+            folder, toWide(temporaryCopyName(fileName, host, GetCurrentProcessId(), random() % 1000000u)));
         Handle file(CreateFileW(candidate.c_str(), GENERIC_WRITE | READ_CONTROL, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         error = file ? ERROR_SUCCESS : GetLastError();

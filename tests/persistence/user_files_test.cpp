@@ -6,6 +6,7 @@
 
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_file.h"
+#include "persistence/temporary_copy.h"
 #include "persistence/user_file.h"
 
 #include <atomic>
@@ -127,6 +128,29 @@ TEST_F(UserFiles, identityIsThatOfTheFileAsItWasRead)
     const auto hourAgo = std::chrono::system_clock::now() - std::chrono::hours(1);
     EXPECT_NEAR(static_cast<double>(older->modifiedSeconds),
                 static_cast<double>(std::chrono::system_clock::to_time_t(hourAgo)), 60.0);
+}
+
+// A save removes only the temporary copies of its own file made on its own machine: the
+// name tells the host and the process, read from the right since a host name may hold "-".
+TEST(TemporaryCopies, OnlyCopiesOfThisFileMadeOnThisHostNameTheirWriter)
+{
+    const struct {
+        std::string name;
+        std::optional<std::uint64_t> writer;
+    } cases[] = {
+        {temporaryCopyName("log.txt", "desk-7", 4242, 31), 4242},
+        {"log.txt.tmp-desk-7-4294967295-0", 4294967295u},
+        {"log.txt.tmp-desk-9-4242-31", std::nullopt},       // another host
+        {"log.txt.tmp-7-4242-31", std::nullopt},            // a host whose name ends alike
+        {"Meridal.xml.tmp-desk-7-4242-31", std::nullopt},   // another file's copy
+        {"log.txt.tmp-desk-7-42a-31", std::nullopt},        // no process number
+        {"log.txt.tmp-desk-7-4242-", std::nullopt},         // no copy number
+        {"log.txt.tmp-desk-7-12345678901-1", std::nullopt}, // beyond any process number
+        {"log.txt", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(temporaryCopyWriter(c.name, "log.txt", "desk-7"), c.writer) << c.name;
+    EXPECT_EQ(hostNameForFiles("a/b\\c"), "a_b_c");
 }
 
 } // namespace
