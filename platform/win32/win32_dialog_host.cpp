@@ -309,6 +309,8 @@ int Win32DialogHost::exec(DialogController& controller)
         if (disableOwner)
             EnableWindow(m_owner, FALSE);
         show();
+        if (m_modalWatcher)
+            m_modalWatcher(*this);
         m_running = true;
         runLoop();
         m_running = false;
@@ -741,6 +743,7 @@ int Win32DialogHost::runDialog(unsigned layoutId, DialogController& controller)
     Win32DialogHost dialog(*m_resources, layoutId, m_desktop, m_window);
     if (m_messageBoxesInUse != &m_messageBoxes)
         dialog.setMessageBoxes(*m_messageBoxesInUse);
+    dialog.setModalWatcher(m_modalWatcher);
     return dialog.exec(controller);
 }
 

@@ -94,6 +94,13 @@ class Win32DialogHost final : public DialogHost, private RedrawBatch {
 
     // Message boxes go to `substitute` from now on (tests answer them there).
     void setMessageBoxes(MessageBoxes& substitute) { m_messageBoxesInUse = &substitute; }
+    // `watcher` meets this window when exec has shown it, before its loop takes a message, and
+    // every window that it runs modally (runDialog), which pass it on: tests act in a modal
+    // window there, by the messages a user's actions send, and end it.
+    void setModalWatcher(std::function<void(Win32DialogHost&)> watcher)
+    {
+        m_modalWatcher = std::move(watcher);
+    }
 
     ListControl* list(int id) override;
     EditField* edit(int id) override;
@@ -209,6 +216,7 @@ class Win32DialogHost final : public DialogHost, private RedrawBatch {
 
     Win32MessageBoxes m_messageBoxes;
     MessageBoxes* m_messageBoxesInUse = &m_messageBoxes;
+    std::function<void(Win32DialogHost&)> m_modalWatcher;
     SyncedMessageBoxes m_syncedMessageBoxes{*this};
     Win32Clipboard m_clipboard;
 
