@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/converter_app.h"
 #include "app/program.h"
 #include "persistence/profile_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving catalogues of 1,000 to 100,000 units spread over 20 dimensions.
 #include "persistence/atomic_file.h"
 #include "persistence/catalogue_file.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times one conversion at a terminal: "meridal-convert 12 in ft" (Release build, default
 # catalogue, in an empty folder) against GNU units' "units in ft", over repeated runs.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the catalogue commands take in the real window with a large catalogue: 100,000
 // units, 10,000 of them in the dimension that is edited. Each command runs from the menu bar
 // with the real edit dialog (typed into and confirmed with Enter) or the confirmation box

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a long conversion log costs the window, not a test: for logs of several sizes, the time
 # from starting meridal until it first draws a window under Xvfb, the processor time until
 # then, and the peak memory of the process (/usr/bin/time), median of RUNS runs (default 5).

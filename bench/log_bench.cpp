@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a conversion log of 1,000 to 100,000 entries.
 #include "persistence/atomic_file.h"
 #include "persistence/log_file.h"

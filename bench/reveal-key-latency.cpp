@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times key presses while the banner reveals itself: from the moment a digit key is queued
 // for the input field, as the window system queues it, until the field's text has changed.
 // One press every 37 ms for as long as the reveal runs (152 columns of 10 ms).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the user's switch to the all-units view of a catalogue with 10,000 units: from the
 // choice in the dimension list until both unit lists are filled and the window has redrawn.
 //

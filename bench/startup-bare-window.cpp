@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the start-up benchmark: the smallest Qt Widgets program that shows a
 // window of about Meridal's size, with a label in it.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Starts a program and reports, in milliseconds from the moment it was started, when its
  * first top-level window was mapped and when it first drew into one (X DAMAGE), and how much
  * processor time all its threads had used by then (which other load on the machine barely

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up benchmark of the window, not a test: the time from starting a program until it
 # first draws its window, under Xvfb, for meridal (default catalogue, a conversion log of
 # 1,000 entries), a bare Qt window and ConvertAll, interleaved, median of RUNS rounds

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the C source that stamps the program's four-part version into a section of its own
 # (".meridal_version") of each executable that links it: the project's version and, as the
 # fourth part, the number of commits of the checkout (0 outside a git checkout). The file

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling Meridal for 64-bit Windows with mingw-w64 (posix threads, for std::thread).
 # The programs are linked statically, so they need only the system's DLLs; the tests run
 # under Wine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the markup reader and the catalogue loader, and checks that
 // whatever loads is saved in a form that loads back into the same catalogue.
 #include "tests/support/catalogue_snapshot.h"

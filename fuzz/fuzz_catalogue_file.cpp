@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes arbitrary bytes into a catalogue file and loads it the way the window does, through
 // the file reader; checks that the file gives what the same bytes give in memory, and that a
 // catalogue saved over the file reads back the same.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack on the installed files before it packs them: strips every ELF file the way
 # Debian's dh_strip does, of the symbols that nothing needs to run it and of the compiler's
 # .comment and .note sections. The program's own sections (".meridal_version") stay.

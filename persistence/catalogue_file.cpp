@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "persistence/catalogue_file.h"
 
 #include "catalogue/windows1252.h"

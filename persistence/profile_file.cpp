@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "persistence/profile_file.h"
 
 #include "persistence/atomic_file.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns the resources listed in manifest.txt into C source: one byte array per resource
 # and a table by (type, number) that module/tessary_res.c searches.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Numbers of the resources, controls and commands of Meridal. Resource files, layouts and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The resource module "TessaryRes.dll": the one exported lookup.
  *
  * Resources are found by type and number. The types keep the numbers the program has

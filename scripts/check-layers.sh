@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The engine and the controllers know no toolkit: only platform/qt and app include Qt (and the
 # authoring tools of resources/authoring, which lay the layouts out on Linux and are no part of
 # the program).
@@ -56,6 +57,25 @@ leaks+=$(grep -rn -E '(^|[^[:alnum:]_])::open(at)?\(' --include='*.cpp' --includ
 if [ -n "$leaks" ]; then
   echo "files opened without close-on-exec (use a descriptor opened with O_CLOEXEC, or fopen mode \"e\"):"
   echo "$leaks"
+  exit 1
+fi
+# Every C/C++, CMake and shell source says its licence on its first line (after a "#!" line);
+# data files (the test data, the fuzz corpus, the generated dialog templates that a test
+# compares byte for byte) are what they are and carry none.
+unlicensed=$(git ls-files 2>/dev/null |
+  grep -E '\.(cpp|h|c|cmake|sh)$|\.(cmake|sh)\.in$|(^|/)CMakeLists\.txt$|^\.ci/run$' |
+  grep -v -E '(^|/)data/|^fuzz/corpus/|^resources/win32/dialogs\.rc$' |
+  while read -r f; do
+    first=$(head -1 "$f")
+    case "$first" in '#!'*) first=$(sed -n 2p "$f") ;; esac
+    case "$first" in
+      '// SPDX-License-Identifier: GPL-3.0-or-later'|'# SPDX-License-Identifier: GPL-3.0-or-later') ;;
+      *) echo "$f" ;;
+    esac
+  done)
+if [ -n "$unlicensed" ]; then
+  echo "sources without the line \"SPDX-License-Identifier: GPL-3.0-or-later\" at the top:"
+  echo "$unlicensed"
   exit 1
 fi
 echo "layers ok"

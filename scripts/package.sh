@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages meridal and meridal-convert into build/package/:
 #   sudo apt install ./build/package/meridal-convert_*.deb ./build/package/meridal_*.deb
 set -euo pipefail

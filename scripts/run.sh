@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up what building and running need, builds Meridal as it is packaged (optimised,
 # without the tests) and starts it in the current folder, where it keeps "Meridal.xml" and
 # "log.txt". The same build installs with `cmake --install build/package` (to /usr).

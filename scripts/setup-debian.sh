@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that Meridal needs. Idempotent: when everything is there it
 # only checks and returns.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Meridal for Windows with mingw-w64 and runs its tests under Wine, in a Wine prefix
 # of the build's own (build/windows-wine), never the user's. Called by scripts/test.sh.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds Meridal and runs every test: the normal build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of the banner's worker
 # thread under ThreadSanitizer, the fuzz targets over their seed corpus, the Windows build's

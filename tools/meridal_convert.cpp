@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // meridal-convert: the converter's engine at a terminal. It reads the catalogue exactly as the
 // window loads it, converts and lists in the window's order, and never writes a file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/converter_dlg.h"
 
 #include "catalogue/markup_element.h"

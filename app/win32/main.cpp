@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // meridal.exe: the program on Windows, a GUI program with a wide entry point. The arguments come
 // from the wide command line as UTF-8; the windows are the system's own (platform/win32).
 #include "app/converter_app.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "persistence/atomic_file.h"
 
 #include "catalogue/win32/wide_text.h"

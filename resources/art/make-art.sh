@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws Meridal's pictures with ImageMagick 6 ("convert") and writes them next to this
 # script. Not part of the build: run it after changing a picture and commit what it writes.
 #

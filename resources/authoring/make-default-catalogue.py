@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes ../default_catalogue.xml, the catalogue that Meridal creates on its first start.
 
 An authoring tool, not part of the build: run it after changing a unit here and commit the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the dialog templates (DIALOGEX) of the Windows resource module from Meridal's layouts.
 //
 // Each layout that the resource manifest lists is built with the program's own form reader,

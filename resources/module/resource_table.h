@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The table of resources that the generated data file defines and the lookup searches. */
 #ifndef TESSARY_RESOURCE_TABLE_H
 #define TESSARY_RESOURCE_TABLE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The one function that "TessaryRes.dll" exports. Everything else in the module is hidden
  * (it is built with -fvisibility=hidden), so the program sees this lookup and nothing more. */
 #include "resources/tessary_res.h"

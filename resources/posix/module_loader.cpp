@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading "TessaryRes.dll" on Linux: an ELF shared object, opened by its full path from the
 // program's own folder.
 #include "resources/resource_module.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the resource script of the Windows "TessaryRes.dll" from manifest.txt: the same sources
 # as the Linux module (embed.cmake), in the forms that Windows keeps resources in.
 #

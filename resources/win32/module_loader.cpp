@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading "TessaryRes.dll" on Windows, by its full path from the program's own folder: a DLL
 // of resources only, mapped as an image of resources and never run.
 #include "catalogue/win32/wide_text.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop entry and the AppStream metainfo pass their validators, the metainfo even the
 # pedantic checks but one: the id has capitals, since it names the desktop file and icons.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch folder and checks that what lands there runs.
 # Arguments: the build folder, the install folder of the programs (relative to the prefix).
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages render without a warning, have a NAME line that whatis and apropos can
 # index, and describe every option that their program's --help lists.
 # Arguments: the folder of the built pages, the programs meridal-convert and meridal.

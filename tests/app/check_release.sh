@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The release named by the project, by the packages' changelog and by the metainfo is one:
 # the same version, and the changelog dated on the metainfo's release date.
 # Arguments: the project's version, the top of the source tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The platform contract: the rules of platform/*.h that the controllers rely on, each one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform contract on the Qt host, offscreen.
 #include "tests/contract/platform_contract.h"
 #include "tests/gui/gui_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform contract on the substitute controls and windows that the controllers' tests
 // run against. No toolkit: this program builds wherever the controllers do.
 #include "tests/contract/platform_contract.h"

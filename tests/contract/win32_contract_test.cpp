@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform contract on the Win32 host, with the system's own controls (under Wine in CI).
 // The user's actions are the messages the system would send the controls: mouse buttons at a
 // point, characters, a button's click.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box on the real window, offscreen: opened from the Help menu, read, and closed.
 #include "tests/gui/real_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Catalogue editing as the user meets it: the real edit dialog built from the resource
 // module, opened from the menu bar, typed into, and the saved catalogue file read back.
 #include "tests/gui/real_window.h"

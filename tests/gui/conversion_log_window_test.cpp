@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion log in the real window: its buttons by mouse and keyboard, the double click,
 // the copy command through the menu bar to the real clipboard, and a long log at start.
 #include "tests/gui/real_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converter window as its layout builds it: the lists it sorts, and the input field's
 // positions, which the program counts in characters and Qt in UTF-16 units.
 #include "tests/gui/real_window.h"

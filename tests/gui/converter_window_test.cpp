@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converter window as the user meets it: the real Qt widgets built from the real
 // resource module, driven by simulated keys and clicks.
 #include "tests/gui/real_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our form reader against Qt's own form loader: every layout the resource manifest ships, and
 // a few forms with the corners where the two could part, come up as the same widget tree.
 #include "tests/gui/gui_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens its one argument through the desktop and ends at once, taking its application
 // object with it: what the program does when its window closes while an opener runs.
 #include "platform/qt/qt_desktop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux desktop: xdg-open and the calculators replaced by small scripts on PATH that
 // write down what they were given, the profile file in a temporary configuration folder,
 // and the version and date of real built programs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's chrome on the real window: context menus from the mouse and the keyboard,
 // tooltips over the unit lists, the notation check mark and the banner's reveal.
 #include "tests/gui/real_window.h"

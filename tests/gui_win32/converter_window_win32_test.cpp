@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converter window on Windows as the user meets it: the window and its dialogs made by the
 // system from the built resource module, in a scratch folder of their own, driven by the
 // messages that the user's actions send - a list's new selection, typed characters, a button's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages as a user gets them: builds meridal and meridal-convert, checks their
 # files and control fields, runs lintian, installs both with apt-get, runs meridal-convert
 # from the PATH and starts meridal as the desktop menu does until its window is painted,

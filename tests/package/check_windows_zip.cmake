@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows zip as a user unpacks it: made by cpack from the build, it holds one folder,
 # meridal-<version>-win64, with the programs, the resource module built beside them, every
 # page of the user guide in "guide", the licence and the README with CR LF line ends, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/persistence/file_helpers.h"
 #include "tests/support/catalogue_snapshot.h"
 #include "tests/support/fake_resources.h"

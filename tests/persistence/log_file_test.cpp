@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log file: entries counted before they are made, and a log too long to show left alone.
 #include "tests/persistence/file_helpers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file "win.ini": its text edited line by line, and the file read and saved like
 // the user's other files.
 #include "tests/persistence/file_helpers.h"

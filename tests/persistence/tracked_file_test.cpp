@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A user's file read at start and saved at close: what the close may do after another
 // program had the file meanwhile.
 #include "tests/persistence/file_helpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's files on a real file system, the same on every system: size limits, a file
 // that grows while it is read, read-only files, hard links, replacement. Every case works in
 // a scratch folder of its own; tests/persistence/<system>/ holds what only one system has.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows desktop against the system itself (under Wine in the build): what the shell is
 // given and what a failure to open becomes, the profile read back, the version resource and
 // creation time of real files, and the system's short dates.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The resource module exports exactly one symbol, TessaryFindResource, and needs no library
 # but libc, so it loads into any program on any Linux system.
 set -eu

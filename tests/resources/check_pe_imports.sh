@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A Windows program or module imports only DLLs that every Windows system has (never
 # libwinpthread-1.dll, libstdc++-6.dll or libgcc_s_seh-1.dll, which only a mingw-w64
 # installation has), and exports exactly the names given after "--exports".

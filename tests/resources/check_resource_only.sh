@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows resource module holds resources only: its entry point is 0 (no code of it ever
 # runs), it imports nothing (its import table, if any, ends before its first descriptor) and
 # exports no name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/resources/loaded_module.h"
 
 #include "resources/resource_ids.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # meridal-convert for Windows, run under Wine, gives the Linux program's answers: every
 # dimension's unit list of the default catalogue, and a conversion from each unit to the next
 # one of its dimension with values of every kind, in both notations. Then the same for a few

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/resources/loaded_module.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_folder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator, the targets and the About box against the substitutes.
 
 #include "tests/ui/converter_window_fixture.h"

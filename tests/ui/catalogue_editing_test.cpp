@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimension and unit commands of the converter window, with the edit dialog played on
 // substitute controls.
 #include "tests/ui/converter_window_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/ui/conversion_log_fixture.h"
 
 #include "persistence/log_file.h"

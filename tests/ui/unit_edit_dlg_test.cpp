@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit dialog's controller on substitute controls: modes, presets, the numeric fields'
 // filter, OK, Cancel and the close box.
 #include "tests/support/fake_resources.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's chrome against substitute controls: menus over the lists, tooltips, the
 // banner's hover and reveal, the cursor, the notation switch and closing.
 #include "tests/ui/converter_window_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/chrome/window_chrome.h"
 
 #include "platform/controls.h"

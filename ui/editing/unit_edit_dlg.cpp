@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editing/unit_edit_dlg.h"
 
 #include "catalogue/decimal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's files where only a POSIX system has them: FIFOs, sockets, symbolic links, modes,
 // groups, extended attributes, other users, writes cut short by resource limits and
 // signals. Every case works in a scratch folder of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's files where only Windows has them: devices by reserved name, named pipes, the
 // read-only attribute, files that other programs hold open, attributes and creation times,
 // UTF-16 file names, copies left by processes that ended. Every case works in a scratch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 host beyond the platform contract: the module's dialog templates as the host reads
 // and changes them, the text and pictures it hands the system, and its windows made from the
 // module - sorted lists, the menu bar with its shortcuts, the keys of the dialog manager,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux module's own forms: texts followed by a NUL, the exported lookup, and the help
 // targets as file:// URLs of the guide.
 #include "tests/resources/loaded_module.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows "TessaryRes.dll" against the Linux module made from the same sources: each
 // resource the program uses is there, in the form Windows keeps it in, and holds what the
 // Linux module holds; the strings of the Windows overlay are the only texts that differ. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/process_runner.h"
 
 #include "catalogue/win32/wide_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's files where only a POSIX system has them: symbolic links that lead where no
 // file can be made, and folders this user may not write.
 #include "tests/persistence/posix/process_helpers.h"
