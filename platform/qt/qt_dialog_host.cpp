@@ -2,6 +2,7 @@
 #include "platform/qt/qt_dialog_host.h"
 
 #include "catalogue/windows1252.h"
+#include "platform/call_depth.h"
 #include "platform/qt/focus_ring_style.h"
 #include "platform/qt/form_builder.h"
 #include "platform/qt/menu_resource.h"
@@ -466,18 +467,6 @@ void tellStandardError(const char* what)
         std::cerr.put(*at == '\n' || *at == '\r' ? ' ' : *at);
     std::cerr << std::endl;
 }
-
-// One call into the controller, counted for as long as it runs.
-class CallDepth {
-  public:
-    explicit CallDepth(int& depth) : m_depth(depth) { ++m_depth; }
-    ~CallDepth() { --m_depth; }
-    CallDepth(const CallDepth&) = delete;
-    CallDepth& operator=(const CallDepth&) = delete;
-
-  private:
-    int& m_depth;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/win32_desktop.h"
 
+#include "catalogue/win32/program_file.h"
 #include "catalogue/win32/wide_text.h"
 #include "catalogue/windows1252.h"
 
@@ -26,32 +27,6 @@ std::wstring wideOf1252(const std::string& text)
 std::string windows1252Of(std::wstring_view text)
 {
     return utf16ToWindows1252(std::u16string(text.begin(), text.end()));
-}
-
-// The full path of the running program's file; empty when the system cannot tell.
-std::wstring runningProgramFile()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        // Cut short: a long path, try again with room for it.
-        if (path.size() >= 32768)
-            return {};
-        path.resize(path.size() * 2);
-    }
-}
-
-// The folder of `file`, with its trailing backslash; empty when it names none.
-std::wstring folderOf(const std::wstring& file)
-{
-    const std::size_t slash = file.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
 }
 
 bool isAsciiLetter(wchar_t c)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/win32_dialog_host.h"
 
+#include "platform/call_depth.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/win32_pictures.h"
 #include "platform/win32/win32_text.h"
@@ -54,18 +55,6 @@ std::string systemMessage(DWORD error)
         message.pop_back();
     return fromWide(message);
 }
-
-// One call into the controller, counted for as long as it runs.
-class CallDepth {
-  public:
-    explicit CallDepth(int& depth) : m_depth(depth) { ++m_depth; }
-    ~CallDepth() { --m_depth; }
-    CallDepth(const CallDepth&) = delete;
-    CallDepth& operator=(const CallDepth&) = delete;
-
-  private:
-    int& m_depth;
-};
 
 // The window's dots per inch, for fonts of a point size.
 UINT dotsPerInch(HWND window)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Loading "TessaryRes.dll" on Windows, by its full path from the program's own folder: a DLL
 // of resources only, mapped as an image of resources and never run.
+#include "catalogue/win32/program_file.h"
 #include "catalogue/win32/wide_text.h"
 #include "catalogue/windows1252.h"
 #include "resources/resource_ids.h"
@@ -15,27 +16,6 @@
 namespace meridal {
 
 namespace {
-
-// The folder of the running program, with its trailing backslash; empty when unknown.
-std::wstring programFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        // Cut short: a long path, try again with room for it.
-        if (path.size() >= 32768)
-            return {};
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
 
 // The system's resource type for one of the program's type numbers: the same number, but for
 // a cursor, which Windows keeps as a group (RT_GROUP_CURSOR) naming its images (RT_CURSOR)
@@ -65,7 +45,7 @@ std::unique_ptr<ResourceModule> ResourceModule::load(const char* libraryName)
     const std::string name = libraryName;
     std::wstring path = toWide(name);
     if (name.find_first_of("\\/") == std::string::npos) {
-        const std::wstring folder = programFolder();
+        const std::wstring folder = folderOf(runningProgramFile());
         if (folder.empty())
             return nullptr;
         path = folder + path;

@@ -4,6 +4,7 @@
 // point, characters, a button's click.
 #include "tests/contract/platform_contract.h"
 #include "tests/support/fake_resources.h"
+#include "tests/support/win32/display_environment.h"
 #include "tests/ui/fake_dialog_host.h"
 
 #include "platform/win32/dialog_template.h"
@@ -64,22 +65,6 @@ std::string contractTemplate()
     const std::vector<std::uint32_t> words = platform::win32::writeDialogTemplate(dialog);
     return std::string(reinterpret_cast<const char*>(words.data()), words.size() * sizeof(std::uint32_t));
 }
-
-// Without a display the system makes no window: every test of the host skips, saying why.
-class DisplayEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override
-    {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        if (!probe)
-            GTEST_SKIP() << "the system makes no window here: no display (under Wine, set DISPLAY to an X "
-                            "server, as scripts/test-windows.sh does with Xvfb)";
-        DestroyWindow(probe);
-    }
-};
-
-const auto* const displayEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
 
 class Win32HostMaker {
   public:

@@ -4,6 +4,7 @@
 // messages that the user's actions send - a list's new selection, typed characters, a button's
 // click, a menu command, a context menu, the close box - with each modal window met as it shows.
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/display_environment.h"
 #include "tests/ui/fake_dialog_host.h"
 
 #include "platform/win32/win32_desktop.h"
@@ -187,22 +188,6 @@ class ModalWatchdog {
     static inline bool s_fired = false;
     UINT_PTR m_timer = 0;
 };
-
-// Without a display the system makes no window: every test skips, saying why.
-class DisplayEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override
-    {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        if (!probe)
-            GTEST_SKIP() << "the system makes no window here: no display (under Wine, set DISPLAY to an X "
-                            "server, as scripts/test-windows.sh does with Xvfb)";
-        DestroyWindow(probe);
-    }
-};
-
-const auto* const displayEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
 
 // The converter window on the built module, in a scratch folder holding the small catalogue
 // above; its message boxes are recorded and answered.
