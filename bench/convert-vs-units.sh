@@ -7,19 +7,12 @@
 #
 # MERIDAL_CONVERT may name an already built meridal-convert (with TessaryRes.dll beside it);
 # otherwise the script makes a Release build in build/bench-convert. MERIDAL_BENCH_LOOP=1 times
-# with a shell loop even when hyperfine is there.
+# with a shell loop rather than with hyperfine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-200}
 
-install_packages() { # packages...
-  local sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "$@" >/dev/null
-}
-
-command -v units >/dev/null || install_packages units
-command -v hyperfine >/dev/null || install_packages hyperfine || echo "hyperfine is not available: timing with a shell loop"
+bash scripts/setup-debian.sh --bench
 
 if [ -z "${MERIDAL_CONVERT:-}" ]; then
   build=build/bench-convert

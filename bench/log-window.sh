@@ -20,16 +20,7 @@ logs=("$@")
 [ ${#logs[@]} -gt 0 ] || logs=(typical:100000 typical:1000000 empty:1000000 mb32:1000 mb32:1000000
                                typical:1000001 empty:16777216 empty:104857600)
 
-need_packages=()
-[ -e /usr/include/X11/extensions/Xdamage.h ] || need_packages+=(libxdamage-dev)
-command -v xvfb-run >/dev/null || need_packages+=(xvfb xauth)
-[ -x /usr/bin/time ] || need_packages+=(time)
-if [ ${#need_packages[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${need_packages[@]}" >/dev/null
-fi
+bash scripts/setup-debian.sh --bench
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

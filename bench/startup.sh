@@ -16,16 +16,7 @@ root=$PWD
 build=${1:-build/release}
 runs=${RUNS:-11}
 
-need_packages=()
-command -v convertall >/dev/null || need_packages+=(convertall)
-[ -e /usr/include/X11/extensions/Xdamage.h ] || need_packages+=(libxdamage-dev)
-command -v xvfb-run >/dev/null || need_packages+=(xvfb xauth)
-if [ ${#need_packages[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${need_packages[@]}" >/dev/null
-fi
+bash scripts/setup-debian.sh --bench
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -9,6 +9,9 @@
 #   setup-debian.sh --test     and every test: GoogleTest, sanitizers, fuzzing, benchmarks, the
 #                              headless window, the house rules (scripts/test.sh)
 #   setup-debian.sh --lintian  and lintian, for the package test only: it pulls many packages
+#   setup-debian.sh --bench    what --test installs and what the timing scripts of bench/ use:
+#                              the X damage extension for their start-up probe, GNU time, and
+#                              the peers they time Meridal against (ConvertAll, GNU units)
 set -euo pipefail
 
 packages=(
@@ -31,12 +34,15 @@ test_tools=(
   "${package_tools[@]}"
 )
 
+bench_tools=(libxdamage-dev time convertall units hyperfine)
+
 for option in "$@"; do
   case $option in
     --package) packages+=("${package_tools[@]}") ;;
     --test) packages+=("${test_tools[@]}") ;;
     --lintian) packages+=("${package_tools[@]}" lintian) ;;
-    *) echo "usage: setup-debian.sh [--package] [--test] [--lintian]" >&2; exit 2 ;;
+    --bench) packages+=("${test_tools[@]}" "${bench_tools[@]}") ;;
+    *) echo "usage: setup-debian.sh [--package] [--test] [--lintian] [--bench]" >&2; exit 2 ;;
   esac
 done
 
