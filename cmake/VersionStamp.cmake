@@ -17,16 +17,7 @@ if(GIT)
   endif()
 endif()
 
-# Writes `content` to `path` unless the file holds it already.
-function(write_if_changed path content)
-  set(old "")
-  if(EXISTS "${path}")
-    file(READ "${path}" old)
-  endif()
-  if(NOT old STREQUAL content)
-    file(WRITE "${path}" "${content}")
-  endif()
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/WriteIfChanged.cmake")
 
 set(version "${VERSION}.${count}")
 
