@@ -29,7 +29,7 @@ test_tools=(
   xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream man-db
   # the Windows build and its tests under Wine; fonts-wine also gives the Tahoma in which the
-  # Windows dialog templates are laid out and checked on Linux (resources/authoring)
+  # Windows dialog templates are laid out and checked on Linux (platform/qt/authoring)
   g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
   "${package_tools[@]}"
 )

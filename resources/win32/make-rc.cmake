@@ -12,7 +12,7 @@
 #                 ends kept: the Linux module holds the same bytes, and the program writes the
 #                 default catalogue with CR LF itself, on both systems.
 #   dialog        nothing here: the DIALOGEX templates of DIALOGS, made from the same layouts
-#                 (resources/authoring/make_dialogs.cpp), are copied in; each dialog of the
+#                 (platform/qt/authoring/make_dialogs.cpp), are copied in; each dialog of the
 #                 manifest must be there.
 #   menu          MENU, each item's shortcut after a TAB as Windows menus show it; the
 #                 shortcuts of a menu also make an ACCELERATORS table of the menu's number.
@@ -343,7 +343,7 @@ foreach(line IN LISTS manifestLines)
   elseif(typeName STREQUAL "dialog")
     if(NOT dialogs MATCHES "(^|\n)${id} DIALOGEX ")
       message(FATAL_ERROR "${DIALOGS} has no template ${id} for ${relPath}; make it again "
-                          "with resources/authoring/make_dialogs")
+                          "with platform/qt/authoring/make_dialogs")
     endif()
     list(APPEND dialogIds ${id})
   elseif(typeName STREQUAL "menu")

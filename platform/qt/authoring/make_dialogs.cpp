@@ -566,8 +566,8 @@ QString fileText(const std::vector<Dialog>& dialogs)
     QString out =
         QStringLiteral(
             "// Dialog templates of TessaryRes.dll for Windows, generated from the layouts of\n"
-            "// resources/manifest.txt by resources/authoring/make_dialogs.cpp: do not edit. After changing\n"
-            "// a layout, run  build/dev/bin/meridal-make-dialogs resources/manifest.txt "
+            "// resources/manifest.txt by platform/qt/authoring/make_dialogs.cpp: do not edit.\n"
+            "// After changing a layout, run  build/dev/bin/meridal-make-dialogs resources/manifest.txt "
             "resources/win32/dialogs.rc\n"
             "// Laid out in %1 %2 pt at 96 dots per inch; a dialog unit is a quarter of %3 pixels across "
             "and\n"
