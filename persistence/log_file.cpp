@@ -36,19 +36,9 @@ template <typename Entry> void forEachEntry(std::string_view bytes, Entry entry)
 
 std::size_t logEntryCount(std::string_view bytes)
 {
-    // Every line end ends an entry, except the LF of a CR LF pair, and text after the last line
-    // end is one more. Counted without a branch, so that the compiler counts many bytes at once:
-    // this pass runs over the whole file before any entry is made.
-    const std::size_t size = bytes.size();
-    if (size == 0)
-        return 0;
-    const char* const b = bytes.data();
-    std::size_t ends = endsLine(b[0]) ? 1 : 0;
-    for (std::size_t i = 1; i < size; ++i) {
-        const char c = b[i];
-        ends += static_cast<std::size_t>((c == '\r') | (c == '\0') | ((c == '\n') & (b[i - 1] != '\r')));
-    }
-    return ends + (endsLine(b[size - 1]) ? 0 : 1);
+    std::size_t count = 0;
+    forEachEntry(bytes, [&](std::size_t, std::size_t) { ++count; });
+    return count;
 }
 
 std::vector<std::string> logEntries(std::string_view bytes)
