@@ -129,22 +129,7 @@ class Win32HostMaker {
         MapWindowPoints(nullptr, m_host->window(), reinterpret_cast<POINT*>(&area), 2);
         RedrawWindow(m_host->window(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
-    void pump()
-    {
-        // Every waiting message, then whatever arrives within a short quiet spell (the system
-        // paints and the host's posted tasks come as messages).
-        for (;;) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (m_host && m_host->preTranslate(message))
-                    continue;
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT) == WAIT_TIMEOUT)
-                return;
-        }
-    }
+    void pump() { test::runMessagesUntilQuiet(m_host.get()); }
 
   private:
     HWND control(int id) const

@@ -234,16 +234,7 @@ class Win32ConverterWindowTest : public ::testing::Test {
     }
 
     // Runs every message that waits, as the window's loop would.
-    void pumpWaiting()
-    {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (m_host && m_host->preTranslate(message))
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    void pumpWaiting() { test::runWaitingMessages(m_host.get()); }
 
     HWND window() const { return m_host->window(); }
     HWND control(int id) const

@@ -5,6 +5,7 @@
 // pictures, fonts, tooltips and context menus - driven by the messages a user's actions send.
 #include "tests/resources/loaded_module.h"
 #include "tests/support/fake_resources.h"
+#include "tests/support/win32/test_windows.h"
 #include "tests/ui/fake_dialog_host.h"
 
 #include "platform/win32/dialog_template.h"
@@ -284,12 +285,8 @@ class Win32HostWindow : public ::testing::Test {
     {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-        HWND probe =
-            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        if (!probe)
-            GTEST_SKIP() << "the system makes no window here: no display (under Wine, set DISPLAY to an X "
-                            "server, as scripts/test-windows.sh does with Xvfb)";
-        DestroyWindow(probe);
+        if (!test::systemMakesWindows())
+            GTEST_SKIP() << test::noDisplayReason;
     }
 
     Win32DialogHost& open(unsigned layout)
@@ -304,20 +301,7 @@ class Win32HostWindow : public ::testing::Test {
         return *host;
     }
 
-    void pump()
-    {
-        for (;;) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (host && host->preTranslate(message))
-                    continue;
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT) == WAIT_TIMEOUT)
-                return;
-        }
-    }
+    void pump() { test::runMessagesUntilQuiet(host.get()); }
 
     // A key pressed where the keyboard focus is, through the window's loop.
     void press(UINT key)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tests/support/win32/test_windows.h"
+
 #include <gtest/gtest.h>
-#include <windows.h>
 
 namespace meridal::test {
 
@@ -12,12 +13,8 @@ class DisplayEnvironment final : public ::testing::Environment {
   public:
     void SetUp() override
     {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        if (!probe)
-            GTEST_SKIP() << "the system makes no window here: no display (under Wine, set DISPLAY to an X "
-                            "server, as scripts/test-windows.sh does with Xvfb)";
-        DestroyWindow(probe);
+        if (!systemMakesWindows())
+            GTEST_SKIP() << noDisplayReason;
     }
 };
 
